@@ -53,6 +53,7 @@ inline constexpr DWORD ERROR_NO_NETWORK = 1222;
 inline constexpr DWORD ERROR_PRIVILEGE_NOT_HELD = 1314;
 inline constexpr DWORD ERROR_BAD_FORMAT = 11;
 inline constexpr DWORD ERROR_NOT_CONNECTED = 2250;
+inline constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
 
 // The calling thread's last error, as GetLastError / SetLastError.
 DWORD GetLastError();
