@@ -30,6 +30,9 @@
 
 namespace win {
 
+class THive;
+struct THiveValue;
+
 // Value types, with the numbers the .reg format writes as hex(n).
 inline constexpr DWORD REG_NONE = 0;
 inline constexpr DWORD REG_SZ = 1;
@@ -113,6 +116,10 @@ class TRegistry {
   std::vector<std::string> GetKeyNames();
 
  private:
+  std::string ResolvePath(const std::string& key) const;
+  const THiveValue* FindValue(const THive& hive, const std::string& name) const;
+  void WriteValue(const std::string& name, DWORD type, std::string data);
+
   HKEY FRootKey = HKEY_LOCAL_MACHINE;
   REGSAM FAccess;
   bool FKeyOpen = false;
