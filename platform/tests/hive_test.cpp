@@ -230,6 +230,30 @@ TEST(Hive, MalformedTextNamesSourceAndLine) {
   }
 }
 
+// Every prefix of a valid hive, and every single-byte corruption of it,
+// either parses or is reported; none may crash or throw anything else.
+TEST(Hive, DamagedTextIsParsedOrReported) {
+  const std::string valid = kRoundTrips[0] + std::string(kRoundTrips[2]).substr(kHeader.size()) + "; end\r\n";
+  ASSERT_NO_THROW(THive::Parse(valid, "t"));
+  std::vector<std::string> damaged;
+  for (std::size_t length = 0; length <= valid.size(); ++length) damaged.push_back(valid.substr(0, length));
+  for (std::size_t at = 0; at < valid.size(); ++at) {
+    for (const char c : {'\\', '"', '[', ']', '\n', '\0', ',', '='}) {
+      std::string text = valid;
+      text[at] = c;
+      damaged.push_back(text);
+    }
+  }
+  for (const std::string& text : damaged) {
+    try {
+      THive::Parse(text, "t").Serialise();
+    } catch (const win::EHiveFormatError&) {
+    } catch (...) {
+      ADD_FAILURE() << "unexpected error for: " << text;
+    }
+  }
+}
+
 TEST(HiveFile, MissingFileIsEmptyAndUpdatesCreateIt) {
   testing_support::TempDir dir;
   const auto file = dir.path() / "system.reg";
