@@ -94,8 +94,10 @@ bool WriteHostFileAtomic(const fs::path& file, std::string_view data) {
   if (::stat(file.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
     // Writing a file one may not write must fail even where the folder would
-    // allow the rename.
-    if (::access(file.c_str(), W_OK) != 0) return Fail(ERROR_ACCESS_DENIED);
+    // allow the rename; the effective ids count, since callers impersonate.
+    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0) {
+      return Fail(ERROR_ACCESS_DENIED);
+    }
     mode = st.st_mode & 07777;
   }
   const fs::path temporary = WriteTemporaryBeside(file, data, mode);
