@@ -1,0 +1,10 @@
+#include "common/computer_name.h"
+
+#include "platform/computername.h"
+
+std::string LocalComputerName() {
+  constexpr std::size_t kBufferSize = 256;
+  std::string name;
+  if (!win::GetComputerName(name, kBufferSize)) return {};
+  return name;
+}

@@ -1,0 +1,7 @@
+// The computer's own network name, as the splitter compares it with paths.
+#pragma once
+
+#include <string>
+
+// The computer name, or empty text when the system gives none.
+std::string LocalComputerName();

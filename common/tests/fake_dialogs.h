@@ -1,0 +1,40 @@
+// Scripted stand-ins for the dialogs of the product-folder search.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "common/dialogs.h"
+
+// Answers Execute from a script: each entry is the file the user picks, and
+// an empty entry is a cancel. Running past the script fails the test and
+// throws, so a loop that keeps asking cannot hang the test.
+class TFakeOpenDialog : public TOpenDialog {
+ public:
+  struct TScriptEnded {};
+
+  bool Execute() override {
+    InitialDirsSeen.push_back(InitialDir);
+    if (Picks.empty()) {
+      ADD_FAILURE() << "open dialog shown more often than scripted";
+      throw TScriptEnded{};
+    }
+    std::string pick = Picks.front();
+    Picks.pop_front();
+    if (pick.empty()) return false;
+    FileName = pick;
+    return true;
+  }
+
+  std::deque<std::string> Picks;
+  std::vector<std::string> InitialDirsSeen;
+};
+
+class TFakeErrorBox : public TErrorBox {
+ public:
+  void ShowErrorBox(const std::string& message) override { Messages.push_back(message); }
+  std::vector<std::string> Messages;
+};

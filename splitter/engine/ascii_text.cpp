@@ -1,0 +1,84 @@
+#include "splitter/engine/ascii_text.h"
+
+#include <cstdint>
+
+#include "platform/error.h"
+
+namespace {
+
+char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string AsciiUpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = UpperChar(c);
+  return upper;
+}
+
+bool CaseBlindEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view TrimControls(std::string_view text) {
+  auto isControl = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && isControl(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isControl(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+std::optional<int> TryStrToInt(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;
+  std::int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    int digit = base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    value = value * base + digit;
+    // Hexadecimal numbers may use all 32 bits, as the class library lets them.
+    if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (base == 10 && value > 0x7FFFFFFFLL) return std::nullopt;
+  return static_cast<int>(static_cast<std::uint32_t>(value));
+}
+
+int StrToInt(std::string_view text) {
+  std::optional<int> value = TryStrToInt(text);
+  if (!value) throw win::Exception("'" + std::string(text) + "' is not a valid integer value");
+  return *value;
+}
+
+std::string_view CopyText(std::string_view text, long long index, long long count) {
+  if (index < 1) index = 1;
+  if (count <= 0 || index > static_cast<long long>(text.size())) return {};
+  return text.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
+}

@@ -1,0 +1,30 @@
+// The joined capture text of a run: the lines of every loaded capture file,
+// in load order, without their line ends. Each file's text is kept as loaded
+// and the lines point into it, so joining copies no text.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TJoinedText {
+ public:
+  // Appends the lines of one file's text. A line ends at CR LF, at a lone
+  // CR and at a lone LF; a zero byte ends the text; a final line end makes
+  // no empty line, and a text without one loses nothing.
+  void Append(std::string text);
+
+  std::size_t Count() const { return FLines.size(); }
+  bool Empty() const { return FLines.empty(); }
+  std::string_view Line(std::size_t index) const { return FLines[index]; }
+  const std::vector<std::string_view>& Lines() const { return FLines; }
+
+  void Clear();
+
+ private:
+  // A deque never moves its elements, so the views stay valid.
+  std::deque<std::string> FTexts;
+  std::vector<std::string_view> FLines;
+};

@@ -1,0 +1,136 @@
+// Tform_Main, the processing window's engine: it carries out one run of the
+// splitter (settings, chain commands, loading and splitting the captures,
+// account checks, hand-off, clean-up) and talks to its window only through
+// TMainView (main_view.h). It knows nothing about Qt.
+//
+// The fields below are the run's state under the names the rest of the
+// splitter uses; the file selection window fills the "given" ones before the
+// run and reads PrintNotRun and SelectedFiles afterwards. The operations are
+// implemented in one file per concern: main_run_state.cpp, main_settings.cpp,
+// main_loading.cpp, main_splitting.cpp.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/identity.h"
+#include "splitter/engine/joined_text.h"
+#include "splitter/engine/main_view.h"
+
+namespace win {
+class TStringList;
+}
+
+class Tform_Main {
+ public:
+  // The caption the window is designed with; formCreate appends kVersionSuffix.
+  static constexpr const char* kCaption = "Account File Generation";
+  static constexpr const char* kVersionSuffix = " v5.0";
+  // How long a final message stays before the run goes on.
+  static constexpr unsigned kMessagePauseMs = 3000;
+
+  explicit Tform_Main(TMainView& view);
+  ~Tform_Main();
+  Tform_Main(const Tform_Main&) = delete;
+  Tform_Main& operator=(const Tform_Main&) = delete;
+
+  TMainView& View() { return FView; }
+
+  // --- Run state and window (main_run_state.cpp) ---------------------------
+
+  // Step 0; the caption gains its version; PrintNotRun 2.
+  void formCreate();
+  // Without SelectedFiles: "No files were selected!" and on to clean-up.
+  void formShow();
+  // Sends the run to clean-up (Step 8), invalidates and raises win::Exception
+  // with `message`, which ends the running handler.
+  [[noreturn]] void FatalStop(const std::string& message);
+  // A warning box with OK and Cancel: OK returns, Cancel ends the program.
+  void WarnOrQuit(const std::string& message);
+
+  // --- Settings (main_settings.cpp) -----------------------------------------
+
+  // Reads the run's settings from the configuration file (SelectIniFile(1)).
+  // Stops the run through FatalStop when "VEZ7.EXE" is missing; raises the
+  // INI file's "Unable to write to %s" when "DurEDOPath" cannot be written.
+  void ReadRunSettings();
+
+  // --- Loading (main_loading.cpp) -------------------------------------------
+
+  // Reads, deciphers and joins every file of SelectedFiles (emptying it),
+  // then checks for a printer test page and resolves an Action of "??".
+  // Returns false when a test page was found (the text is then discarded).
+  // Raises win::EInOutError when a file cannot be read.
+  bool LoadCaptures();
+  // Sets Action to "AP", "PR" or "OT" from DocumentDefinitions. Raises
+  // win::Exception for a line entry that is not a number or lies outside
+  // the text.
+  void DetectDocumentKind();
+
+  // --- Splitting (main_splitting.cpp) ---------------------------------------
+
+  // LoadCaptures, then cuts the joined text into one split file per account
+  // (AP, into the folder of the last capture file, recorded in WrittenFiles
+  // and WrittenAccounts) or into the hand-off file (any other Action).
+  // Raises win::EFCreateError when a file cannot be written.
+  void SplitCaptures();
+  // Whether the last LoadCaptures found a printer test page.
+  bool TestPageFound() const { return FTestPageFound; }
+
+  // --- The run's fields -----------------------------------------------------
+
+  std::uint8_t Step = 0;  // 0..9; odd while a step runs
+  std::uint8_t PrintNotRun = 0;
+  // Given by the file selection window, which owns them; may be missing.
+  win::TStringList* SelectedFiles = nullptr;
+  win::TStringList* WrittenFiles = nullptr;
+  win::TStringList* WrittenAccounts = nullptr;
+  std::string BadIDFileName;
+  std::string BadAcctFile;
+  std::string TempFile;
+  int HandleBadAcct = 0;  // 0 ask, 1 continue, 3 abort
+  bool StripAcctID = false;
+  std::string BackupFileName;
+  // Created and released by the run.
+  std::unique_ptr<win::TStringList> ChainInputFiles;
+  int ChainFileIndex = 0;  // 1-based
+  std::unique_ptr<win::TStringList> PreChainCommands;
+  std::string ChainProgram;
+  win::HANDLE ChainProcess = nullptr;
+  std::uint16_t ChainDelay = 0;
+  std::string ProductFolder;  // ends with a backslash
+  std::string ProductExe;
+  std::string Action;
+  int NumLines = 0;
+  int AccountLine = 0;
+  int AccountCol = 0;
+  int AccountWidth = 0;
+  bool EncDec = false;
+  std::unique_ptr<win::TStringList> DocumentDefinitions;
+  std::unique_ptr<win::TStringList> AccountCodes;
+  std::string CurrentFile;
+  std::string OutputTemplate;
+  std::string LastOutputName;
+  std::string QueueFileName;
+
+ private:
+  // Deciphers or enciphers a whole buffer with the progress bar running over
+  // its bytes (main_loading.cpp).
+  enum class TCipherMode { DecryptCapture, EncryptForHandOff };
+  void CipherWithProgress(std::string& bytes, TCipherMode mode);
+  void ShowFinalMessage(const std::string& message);
+  // The account split of one AP pass (main_splitting.cpp).
+  void WriteAccountBatch(const std::string& keyLine, const std::string& bytes);
+  void ShowInvalidPageFormat();
+
+  TMainView& FView;
+  // The joined capture text, the folder of the last capture loaded, and the
+  // range last given to the progress bar.
+  TJoinedText FJoinedText;
+  std::string FOutputFolder;
+  bool FTestPageFound = false;
+  int FProgressMax = 0;
+  unsigned long long FSplitFilesMade = 0;
+};

@@ -1,0 +1,34 @@
+// The run state of the processing window: creation, showing, and the two
+// ways a run stops or asks the user.
+#include "platform/error.h"
+#include "platform/stringlist.h"
+#include "splitter/engine/main.h"
+
+Tform_Main::Tform_Main(TMainView& view) : FView(view) {}
+
+Tform_Main::~Tform_Main() = default;
+
+void Tform_Main::formCreate() {
+  Step = 0;
+  FView.SetCaption(FView.Caption() + kVersionSuffix);
+  PrintNotRun = 2;
+  FView.Invalidate();
+}
+
+void Tform_Main::formShow() {
+  if (SelectedFiles == nullptr) {
+    FView.ShowInformation("No files were selected!");
+    Step = 8;
+  }
+  FView.Invalidate();
+}
+
+void Tform_Main::FatalStop(const std::string& message) {
+  Step = 8;
+  FView.Invalidate();
+  throw win::Exception(message);
+}
+
+void Tform_Main::WarnOrQuit(const std::string& message) {
+  if (!FView.WarnOkCancel(message)) FView.QuitProgram();
+}
