@@ -57,8 +57,18 @@ TEST(SplitCommandLine, WindowsRuntimeRules) {
 
 TEST(QuoteArgument, SplitGivesEveryArgumentBack) {
   const std::string kArguments[] = {
-      "plain",  "",       "two words", "tab\there", R"(quote"inside)", R"(C:\Dir\)",
-      R"(C:\Dir\\)", R"(a\"b)", R"(\\server\share\x y)", "\"", "\\", "-Q",
+      "plain",
+      "",
+      "two words",
+      "tab\there",
+      R"(quote"inside)",
+      R"(C:\Dir\)",
+      R"(C:\Dir\\)",
+      R"(a\"b)",
+      R"(\\server\share\x y)",
+      "\"",
+      "\\",
+      "-Q",
   };
   for (const std::string& argument : kArguments) {
     const std::string line = "prog " + win::QuoteArgument(argument) + " next";
