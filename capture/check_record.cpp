@@ -66,8 +66,8 @@ bool TCheckRecord::PlaceText(std::string_view text, std::int32_t column, std::in
   return true;
 }
 
-void TCheckRecord::AppendTo(std::vector<std::string>& list) const {
-  list.insert(list.end(), FRows.begin(), FRows.end());
+void TCheckRecord::AppendTo(capturefile::TCaptureText& list) const {
+  for (const std::string& row : FRows) list.AppendLine(row);
 }
 
 }  // namespace capture

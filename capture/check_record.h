@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "capturefile/capture_text.h"
+
 namespace capture {
 
 class TCheckRecord {
@@ -29,7 +31,7 @@ class TCheckRecord {
   bool PlaceText(std::string_view text, std::int32_t column, std::int32_t row);
 
   // Appends every row, row 0 first, to `list`.
-  void AppendTo(std::vector<std::string>& list) const;
+  void AppendTo(capturefile::TCaptureText& list) const;
 
   std::int32_t RowCount() const { return static_cast<std::int32_t>(FRows.size()); }
 

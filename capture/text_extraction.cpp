@@ -73,7 +73,7 @@ std::int32_t RoundHalfUp(double v) {
   return static_cast<std::int32_t>(rounded);
 }
 
-TTextExtraction::TTextExtraction(TCheckRecord& checkRecord, std::vector<std::string>& pageLines)
+TTextExtraction::TTextExtraction(TCheckRecord& checkRecord, capturefile::TCaptureText& pageLines)
     : FCheckRecord(checkRecord), FPageLines(pageLines) {}
 
 void TTextExtraction::ProcessLine(std::string_view line) {

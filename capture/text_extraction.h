@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "capture/check_record.h"
+#include "capturefile/capture_text.h"
 
 namespace capture {
 
@@ -46,7 +47,7 @@ struct TDroppedStrings {
 
 class TTextExtraction {
  public:
-  TTextExtraction(TCheckRecord& checkRecord, std::vector<std::string>& pageLines);
+  TTextExtraction(TCheckRecord& checkRecord, capturefile::TCaptureText& pageLines);
 
   // Takes one input line, without its line end. Lines after the end-of-job
   // line are ignored.
@@ -90,7 +91,7 @@ class TTextExtraction {
   double FRowScale = 0.1;
   std::vector<std::string> FFirstPage;
   TCheckRecord& FCheckRecord;
-  std::vector<std::string>& FPageLines;
+  capturefile::TCaptureText& FPageLines;
 
   std::int32_t FCompletedPages = 0;
   std::int32_t FDroppedOnPage = 0;

@@ -16,11 +16,11 @@ std::string Blank(std::size_t n) { return std::string(n, ' '); }
 std::string RowAfter(const std::vector<std::pair<std::string, int>>& placements,
                      const std::string& start = Blank(110)) {
   TCheckRecord grid(1);
-  std::vector<std::string> rows;
+  capturefile::TCaptureText rows;
   if (start != Blank(110)) grid.PlaceText(start, 0, 0);
   for (const auto& [text, column] : placements) EXPECT_TRUE(grid.PlaceText(text, column, 0));
   grid.AppendTo(rows);
-  return rows.at(0);
+  return rows.Lines().at(0);
 }
 
 }  // namespace
@@ -95,21 +95,22 @@ TEST(CheckRecord, ExtremeColumnsStayInsideTheRow) {
   TCheckRecord grid(1);
   EXPECT_TRUE(grid.PlaceText("AB", std::numeric_limits<std::int32_t>::max(), 0));
   EXPECT_TRUE(grid.PlaceText("CD", -7, 0));
-  std::vector<std::string> rows;
+  capturefile::TCaptureText rows;
   grid.AppendTo(rows);
-  EXPECT_EQ(rows.at(0), "CD" + Blank(110) + "AB");
+  EXPECT_EQ(rows.Lines().at(0), "CD" + Blank(110) + "AB");
 }
 
 TEST(CheckRecord, ClearAndAppendTo) {
   TCheckRecord grid(3);
   grid.PlaceText("top", 1, 0);
   grid.PlaceText("bottom", 1, 2);
-  std::vector<std::string> rows{"earlier"};
+  capturefile::TCaptureText rows;
+  rows.AppendLine("earlier");
   grid.AppendTo(rows);
-  EXPECT_EQ(rows, (std::vector<std::string>{"earlier", "top" + Blank(107), Blank(110),
-                                            "bottom" + Blank(104)}));
+  EXPECT_EQ(rows.Lines(), (std::vector<std::string>{"earlier", "top" + Blank(107), Blank(110),
+                                                    "bottom" + Blank(104)}));
   grid.Clear();
-  rows.clear();
-  grid.AppendTo(rows);
-  EXPECT_EQ(rows, std::vector<std::string>(3, Blank(110)));
+  capturefile::TCaptureText cleared;
+  grid.AppendTo(cleared);
+  EXPECT_EQ(cleared.Lines(), std::vector<std::string>(3, Blank(110)));
 }

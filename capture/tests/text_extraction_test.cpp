@@ -30,8 +30,10 @@ struct TExtracted {
 TExtracted Extract(const std::vector<std::string>& job, int rowCount = kRows) {
   TCheckRecord grid(rowCount);
   TExtracted result;
-  TTextExtraction extraction(grid, result.pageLines);
+  capturefile::TCaptureText pageLines;
+  TTextExtraction extraction(grid, pageLines);
   for (const std::string& line : job) extraction.ProcessLine(line);
+  result.pageLines = pageLines.Lines();
   result.columnScale = extraction.ColumnScale();
   result.rowScale = extraction.RowScale();
   result.leftMargin = extraction.LeftMargin();

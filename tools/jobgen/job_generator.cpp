@@ -179,6 +179,43 @@ class TJobWriter {
   TLayout FLayout;
 };
 
+// The check's background: a frame and a band of fine diagonal strokes.
+void WriteSecurityPattern(TJobWriter& writer) {
+  writer.Line("gsave 0.85 setgray 0.5 w");
+  writer.Line("n 250 60 M 4985 0 rlineto 0 1900 rlineto -4985 0 rlineto closepath K");
+  for (int stroke = 0; stroke < 24; ++stroke) {
+    char line[64];
+    std::snprintf(line, sizeof line, "n %d 80 M 400 1860 rlineto K", 300 + stroke * 200);
+    writer.Line(line);
+  }
+  writer.Line("grestore");
+}
+
+void WriteSignature(TJobWriter& writer, TRandom& random, std::int32_t bytes) {
+  if (bytes <= 0) return;
+  const std::int32_t width = 240;
+  const std::int32_t height = (bytes * 8 + width - 1) / width;
+  char line[160];
+  std::snprintf(line, sizeof line,
+                "gsave 3560 1300 translate 600 150 scale /picstr %d string def %d %d 1 [%d 0 0 "
+                "-%d 0 %d]",
+                width / 8, width, height, width, height, height);
+  writer.Line(line);
+  writer.Line("{currentfile picstr readhexstring pop} image");
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string hex;
+  for (std::int32_t i = 0; i < bytes; ++i) {
+    const std::uint64_t value = random.Next();
+    hex += kHex[value & 15];
+    hex += kHex[(value >> 4) & 15];
+    if (hex.size() == 64 || i + 1 == bytes) {
+      writer.Line(hex);
+      hex.clear();
+    }
+  }
+  writer.Line("grestore");
+}
+
 void WritePage(TJobWriter& writer, TRandom& random, const TJobOptions& options,
                std::int32_t pageNumber, const std::string& account) {
   char text[96];
@@ -190,6 +227,7 @@ void WritePage(TJobWriter& writer, TRandom& random, const TJobOptions& options,
   writer.Line("%%EndPageSetup");
   writer.Line("/DeviceGray dup setcolorspace /colspABC exch def");
   writer.Line("0 0 0 1 scol 1 w 0 J 0 j");
+  WriteSecurityPattern(writer);
 
   // The account ID comes first and at the margin, so that it opens its line.
   writer.Text(0, options.FAccountLine - 1, account);
@@ -208,6 +246,7 @@ void WritePage(TJobWriter& writer, TRandom& random, const TJobOptions& options,
   writer.Rule(10, 14, 95);
   writer.Text(10, 18, random.Pick(kMemos));
   writer.Rule(70, 19, 35);
+  WriteSignature(writer, random, options.FSignatureBytes);
   writer.Text(72, 20, "Authorized Signature");
   std::snprintf(text, sizeof text, "C%06dC A%09lldA %010lldC", 100000 + pageNumber,
                 static_cast<long long>(random.Between(100000000, 999999999)),
@@ -317,6 +356,7 @@ std::optional<TJobOptions> ParseJobOptions(const std::vector<std::string>& args,
       {"--font-size", &options.FFontSize, 10, 1000},
       {"--pages-per-account", &options.FPagesPerAccount, 1, 1000000},
       {"--pages", &options.FPages, 1, 10000000},
+      {"--signature-bytes", &options.FSignatureBytes, 0, 1000000},
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -393,6 +433,8 @@ std::string JobOptionsHelp() {
          "                           (default: every account once)\n"
          "  --rows N                 rows per page the layout must fit (default 70, min 30)\n"
          "  --font-size N            size of the first font, 10 to 1000 (default 83)\n"
+         "  --signature-bytes N      size of the signature bitmap on every page\n"
+         "                           (default 1500; 0: none)\n"
          "  --title TEXT             job title (default \"Check Run\")\n"
          "  --seed N                 seed of payees, amounts, dates (default 1)\n"
          "  --crlf                   end lines with carriage return and line feed\n"

@@ -7,7 +7,9 @@
 // Every page is one check of a check run: the account ID at the left margin of
 // a chosen line, then check number, date, payee, amount in figures and in
 // words ("... dollars and 45/100"), memo, MICR line and a stub of invoice
-// lines. Coordinates are chosen so that, after the converter's calibration,
+// lines, drawn over the check form's rules and security pattern, with the
+// signature as a bitmap image in hexadecimal, as drivers send it with every
+// page. Coordinates are chosen so that, after the converter's calibration,
 // every string lands at its intended column and row. The same options and
 // seed always give the same bytes.
 #pragma once
@@ -27,6 +29,7 @@ struct TJobOptions {
   std::int32_t FFontSize = 83;         // the first font's matrix is [size 0 0 -size 0 0 ]
   std::int32_t FPagesPerAccount = 1;
   std::int32_t FPages = 0;  // total pages; 0: every account once, FPagesPerAccount pages each
+  std::int32_t FSignatureBytes = 1500;  // bytes of the signature bitmap on every page
   bool FCrlf = false;
   std::string FTitle = "Check Run";
   std::string FOutput;  // file to write; empty: standard output

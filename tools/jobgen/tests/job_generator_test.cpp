@@ -24,13 +24,15 @@ struct TPages {
 TPages Extract(const std::string& job, std::int32_t rowCount) {
   capture::TCheckRecord grid(rowCount);
   TPages pages;
-  capture::TTextExtraction extraction(grid, pages.rows);
+  capturefile::TCaptureText pageLines;
+  capture::TTextExtraction extraction(grid, pageLines);
   std::size_t start = 0;
   while (start < job.size()) {
     const std::size_t end = job.find('\n', start);
     extraction.ProcessLine(std::string_view(job).substr(start, end - start));
     start = end == std::string::npos ? job.size() : end + 1;
   }
+  pages.rows = pageLines.Lines();
   pages.dropped = extraction.DroppedStrings();
   return pages;
 }

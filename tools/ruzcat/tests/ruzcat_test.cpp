@@ -8,6 +8,7 @@
 #include "capture/check_record.h"
 #include "capture/text_extraction.h"
 #include "capturefile/capture_codec.h"
+#include "capturefile/capture_text.h"
 #include "tests/support/temp_prefix.h"
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -84,7 +85,7 @@ TEST(Ruzcat, ShowsTheAccountIdsOfAGeneratedJob) {
   // The converter's path: every line without carriage returns to the
   // extraction, the rows into a capture file.
   capture::TCheckRecord grid(70);
-  std::vector<std::string> pageLines;
+  capturefile::TCaptureText pageLines;
   capture::TTextExtraction extraction(grid, pageLines);
   std::string line;
   for (char c : ReadFile(job)) {
@@ -96,8 +97,9 @@ TEST(Ruzcat, ShowsTheAccountIdsOfAGeneratedJob) {
     }
   }
   capturefile::TCrypt crypt;
+  pageLines.Encipher(crypt);
   const fs::path capture = dir.path() / "TL-PC7-202435-97432-811.ruz";
-  WriteFile(capture, capturefile::EncodeCaptureFile(pageLines, crypt));
+  WriteFile(capture, std::string(pageLines.Content()));
 
   const TRun shown = RunProgram(dir.path(), RUZCAT_PROGRAM, {capture.string()});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
