@@ -57,8 +57,12 @@ fs::path PrefixRoot() {
   fs::path root = ConfiguredRoot();
   std::lock_guard<std::mutex> guard(lock);
   // A prefix is checked once per process; one removed behind our back is
-  // prepared again as soon as its drive links are gone.
-  if (!prepared.contains(root.string()) || !fs::exists(root / "dosdevices")) {
+  // prepared again as soon as its drive links are gone. A prefix that the
+  // (impersonated) caller may not look into counts as prepared: the
+  // operations on it report their own errors.
+  std::error_code ec;
+  const bool present = fs::exists(root / "dosdevices", ec) || ec;
+  if (!prepared.contains(root.string()) || !present) {
     CreateDefaults(root);
     prepared.insert(root.string());
   }
