@@ -63,6 +63,7 @@ void Tform_Main::ShowFinalMessage(const std::string& message) {
 
 bool Tform_Main::LoadCaptures() {
   FView.SetLabelText("Decrypting...");
+  FJoinedText.Clear();
   FTestPageFound = false;
   while (SelectedFiles->Count() > 0) {
     const std::string file = SelectedFiles->Strings(0);

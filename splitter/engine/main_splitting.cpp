@@ -52,8 +52,10 @@ void Tform_Main::SplitCaptures() {
   if (SelectedFiles == nullptr) throw win::Exception("No files were selected!");
   if (WrittenFiles == nullptr) throw win::Exception("Written files list not initialialized!");
   if (WrittenAccounts == nullptr) throw win::Exception("Written account list not initialized!");
+  // The name up to its first "."; a name without one contributes nothing.
   const std::string name = win::ExtractFileName(CurrentFile);
-  OutputTemplate = name.substr(0, name.find('.')) + "???.DAT";
+  const std::size_t dot = name.find('.');
+  OutputTemplate = (dot == std::string::npos ? std::string() : name.substr(0, dot)) + "???.DAT";
   LastOutputName.clear();
   FSplitFilesMade = 0;
   LoadCaptures();
