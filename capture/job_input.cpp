@@ -1,0 +1,59 @@
+#include "capture/job_input.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace capture {
+
+namespace {
+
+constexpr std::size_t kReadSize = 64 * 1024;
+constexpr char kEndOfText = 26;
+
+}  // namespace
+
+TJobInput::TJobInput(int fd) : FFd(fd) {}
+
+bool TJobInput::Refill() {
+  if (FEnded) return false;
+  FBuffer.resize(kReadSize);
+  ssize_t got;
+  do {
+    got = ::read(FFd, FBuffer.data(), FBuffer.size());
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) {
+    FEnded = true;
+    FBuffer.clear();
+    FNext = 0;
+    return false;
+  }
+  FBuffer.resize(static_cast<std::size_t>(got));
+  FNext = 0;
+  if (const void* stop = std::memchr(FBuffer.data(), kEndOfText, FBuffer.size())) {
+    FBuffer.resize(static_cast<std::size_t>(static_cast<const char*>(stop) - FBuffer.data()));
+    FEnded = true;
+  }
+  return !FBuffer.empty();
+}
+
+bool TJobInput::ReadLine(std::string& line) {
+  line.clear();
+  bool sawAnything = false;
+  for (;;) {
+    if (FNext == FBuffer.size() && !Refill()) return sawAnything;
+    sawAnything = true;
+    const std::size_t end = FBuffer.find('\n', FNext);
+    const std::size_t stop = end == std::string::npos ? FBuffer.size() : end;
+    for (std::size_t i = FNext; i < stop; ++i)
+      if (FBuffer[i] != '\r') line += FBuffer[i];
+    FNext = stop;
+    if (end != std::string::npos) {
+      ++FNext;
+      return true;
+    }
+  }
+}
+
+}  // namespace capture

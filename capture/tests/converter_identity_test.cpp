@@ -1,0 +1,162 @@
+// The converter with a real second user: the capture file belongs to the
+// session's user and the follow-up program runs as that user; a converter
+// that is no administrator gets only its own session's token.
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "capture/tests/converter_harness.h"
+#include "platform/tests/recorder/record.h"
+#include "tests/support/temp_prefix.h"
+#include "tools/jobgen/job_generator.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using namespace converter_testing;
+using testing_support::TempPrefix;
+using testing_support::TRecorderRecord;
+using testing_support::TScopedVariable;
+
+namespace {
+
+std::string OneCheck() {
+  jobgen::TJobOptions options;
+  options.FAccounts = {"A100"};
+  return jobgen::GenerateJob(options).FText;
+}
+
+// A user created for one test and removed afterwards, and a machine that the
+// user may read, with a capture folder and a record folder it may write to.
+class ConverterAsUserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to create a throw-away user";
+    if (::access("/usr/sbin/useradd", X_OK) != 0) {
+      GTEST_SKIP() << "needs /usr/sbin/useradd to create a throw-away user";
+    }
+    static int serial = 0;
+    FName = "vvd" + std::to_string(::getpid()) + "x" + std::to_string(++serial);
+    const std::string command = "/usr/sbin/useradd -M -U -s /usr/sbin/nologin -d /home/" + FName +
+                                " " + FName + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) {
+      GTEST_SKIP() << "useradd could not create the throw-away user " << FName;
+    }
+    FCreated = true;
+    const passwd* user = ::getpwnam(FName.c_str());
+    ASSERT_NE(user, nullptr);
+    FUid = user->pw_uid;
+    FGid = user->pw_gid;
+
+    FPrefix = std::make_unique<TempPrefix>();
+    ASSERT_EQ(::chmod(FPrefix->root().c_str(), 0755), 0);
+    FCaptureFolder = FPrefix->driveC() / "Capture";
+    FRecordFolder = FPrefix->root() / "records";
+    for (const fs::path& folder : {FCaptureFolder, FRecordFolder}) {
+      fs::create_directory(folder);
+      ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    }
+    FRecordFile = FRecordFolder / "follow-up.record";
+    FRecorderOut.emplace("ARGV_RECORDER_OUT", FRecordFile.string());
+    SetComputerName("PC7");
+  }
+
+  void TearDown() override {
+    FRecorderOut.reset();
+    FPrefix.reset();
+    if (FCreated) {
+      const std::string command = "/usr/sbin/userdel " + FName + " >/dev/null 2>&1";
+      EXPECT_EQ(std::system(command.c_str()), 0) << "the throw-away user " << FName << " is left";
+    }
+  }
+
+  std::optional<TRecorderRecord> FollowUp() {
+    FHolders.WaitForHolders();
+    TRecorderRecord record;
+    if (!testing_support::ReadRecorderRecord(FRecordFile, record)) return std::nullopt;
+    return record;
+  }
+
+  std::string FName;
+  bool FCreated = false;
+  uid_t FUid = 0;
+  gid_t FGid = 0;
+  std::unique_ptr<TempPrefix> FPrefix;
+  fs::path FCaptureFolder;
+  fs::path FRecordFolder;
+  fs::path FRecordFile;
+  std::optional<TScopedVariable> FRecorderOut;
+  TEndOfHolders FHolders;
+};
+
+}  // namespace
+
+TEST_F(ConverterAsUserTest, FileAndFollowUpBelongToTheSessionsUser) {
+  SetSessions({{"0", FName}});
+  WritePrinterString("FilePath", "C:\\Capture");
+  WritePrinterString("Chain", RecorderChain());
+  TConverterStart start;
+  start.FInput = OneCheck();
+  const TConverterResult result = RunConverter(start);
+  EXPECT_EQ(result.FExitCode, 0);
+  EXPECT_EQ(result.FStderr, "");
+
+  const std::vector<fs::path> files = CaptureFilesIn(FCaptureFolder);
+  ASSERT_EQ(files.size(), 1u);
+  struct stat st {};
+  ASSERT_EQ(::stat(files[0].c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, FUid);
+  EXPECT_EQ(st.st_gid, FGid);
+  EXPECT_EQ(testing_support::ReadFile(files[0]), EncodedFile(ExtractRows(start.FInput, 70)));
+
+  const std::optional<TRecorderRecord> followUp = FollowUp();
+  ASSERT_TRUE(followUp);
+  for (const char* id : {"uid", "euid"}) EXPECT_EQ((*followUp)[id], std::to_string(FUid)) << id;
+  for (const char* id : {"gid", "egid"}) EXPECT_EQ((*followUp)[id], std::to_string(FGid)) << id;
+  EXPECT_EQ((*followUp)["env.USER"], FName);
+  EXPECT_EQ((*followUp)["env.LOGNAME"], FName);
+  EXPECT_EQ((*followUp)["env.HOME"], "/home/" + FName);
+  EXPECT_EQ(followUp->Argv.at(1), "C:\\Capture\\" + files[0].filename().string());
+}
+
+TEST_F(ConverterAsUserTest, AnOrdinaryUserGetsOnlyItsOwnSessionsToken) {
+  // Without the right to write the hive the printer key does not open with
+  // full access, so the file goes to the current folder.
+  const struct {
+    const char* what;
+    TSessions sessions;
+    std::string stderrText;
+    std::size_t files;
+  } cases[] = {
+      {"its own session", {{"0", FName}}, "", 1},
+      {"root's session",
+       {{"0", "root"}},
+       std::string(kStderrPrefix) + "Failed to find user token: Error Code [1314]\n",
+       0},
+  };
+  for (const auto& c : cases) {
+    SetSessions(c.sessions);
+    for (const fs::path& file : CaptureFilesIn(FCaptureFolder)) fs::remove(file);
+    TConverterStart start;
+    start.FInput = OneCheck();
+    start.FWorkingDirectory = FCaptureFolder;
+    start.FRunAs = TRunAs{FUid, FGid};
+    const TConverterResult result = RunConverter(start);
+    EXPECT_EQ(result.FExitCode, 0) << c.what;
+    EXPECT_EQ(result.FStderr, c.stderrText) << c.what;
+    const std::vector<fs::path> files = CaptureFilesIn(FCaptureFolder);
+    ASSERT_EQ(files.size(), c.files) << c.what;
+    for (const fs::path& file : files) {
+      struct stat st {};
+      ASSERT_EQ(::stat(file.c_str(), &st), 0);
+      EXPECT_EQ(st.st_uid, FUid) << c.what;
+    }
+  }
+}
