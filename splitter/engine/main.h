@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/db.h"
 #include "platform/identity.h"
 #include "splitter/engine/joined_text.h"
 #include "splitter/engine/main_view.h"
@@ -22,6 +23,13 @@
 namespace win {
 class TStringList;
 }
+
+// The class library's silent abort: the user cancelled, and the run goes to
+// clean-up instead of showing an error. The message says what was cancelled.
+class EAbort : public win::Exception {
+ public:
+  using win::Exception::Exception;
+};
 
 class Tform_Main {
  public:
@@ -79,6 +87,43 @@ class Tform_Main {
   // Whether the last LoadCaptures found a printer test page.
   bool TestPageFound() const { return FTestPageFound; }
 
+  // --- Account checks (account_checks.cpp) ----------------------------------
+
+  // Checks every entry of WrittenAccounts against the product's database and
+  // deals with the rejected ones by HandleBadAcct; true when the run may be
+  // printed. Database errors other than a table that cannot be opened pass
+  // on as win::Exception.
+  bool CheckAccounts();
+  // Empty when `accountId` (already in upper case) passes, otherwise why not.
+  std::string CheckAccount(const std::string& accountId);
+  // The "Action" column's value ("AP", "PR", "OT") and the kind's name for
+  // messages, for an Action text or number.
+  static std::string ActionCode(const std::string& action);
+  static std::string DocumentKindName(const std::string& action);
+  // Makes the "configuration" row `identifier` hold `value`, sending an
+  // UPDATE only when it differs. Raises the database's error.
+  void SetConfigurationValue(const std::string& value, const std::string& identifier);
+
+  // --- Bad accounts (bad_accounts.cpp) --------------------------------------
+
+  // Appends one entry to the log named by BadAcctFile, starting it with its
+  // header when new; failures are shown, not raised.
+  void LogBadAccount(const std::string& accountId, const std::string& path);
+  // Moves entry `index` of WrittenFiles to a free bad-ID name, logs it, tells
+  // the user, and removes it from both lists.
+  void MoveToBadFile(int index);
+  // Deletes the run's own split files, logs taken-back entries again, empties
+  // both lists and sends the run to clean-up.
+  void AbortSplit();
+  // Whether the file starts with the log's four header lines, letter case
+  // included; false when it cannot be read.
+  static bool IsBadAccountLog(const std::string& path);
+  // Takes the entries of the log `path` into WrittenFiles / WrittenAccounts
+  // with kTakenBackMark, leaving the log under the TempFile name. Raises
+  // win::Exception when the log cannot be taken back, EAbort when the user
+  // cancels; the log then keeps its name.
+  void ReloadBadAccountLog(const std::string& path);
+
   // --- The run's fields -----------------------------------------------------
 
   std::uint8_t Step = 0;  // 0..9; odd while a step runs
@@ -114,6 +159,15 @@ class Tform_Main {
   std::string OutputTemplate;
   std::string LastOutputName;
   std::string QueueFileName;
+  // The data word of WrittenFiles / WrittenAccounts entries taken back from a
+  // bad-account log; the run's own split files carry 0.
+  static constexpr std::intptr_t kTakenBackMark = 1;
+  // The program's one database connection (Form_Startup.db), open for the
+  // whole program run; CheckAccounts binds the queries below to it.
+  win::TZConnection* Database = nullptr;
+  win::TZQuery tblAccounts;
+  win::TZQuery tblAcctForms;
+  win::TZQuery tblUserAccts;
 
  private:
   // Deciphers or enciphers a whole buffer with the progress bar running over
@@ -133,4 +187,10 @@ class Tform_Main {
   bool FTestPageFound = false;
   int FProgressMax = 0;
   unsigned long long FSplitFilesMade = 0;
+  // Set by AbortSplit; what CheckAccounts reports.
+  bool FAccountCheckAborted = false;
+  // The account checks' parts (account_checks.cpp).
+  bool OpenAccountTables();
+  void CloseAccountTables();
+  void CheckEveryAccount();
 };
