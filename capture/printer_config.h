@@ -28,8 +28,9 @@ struct TPrinterConfig {
 
 TPrinterConfig ReadPrinterConfig();
 
-// Creates the last level of `folder` when it is missing. A failure is not
-// reported: the write of the capture file fails then, and says so.
+// Creates the last level of `folder` when it is missing, with the group and
+// permission bits of the folder above it. A failure is not reported: the
+// write of the capture file fails then, and says so.
 void PrepareCaptureFolder(const std::string& folder);
 
 }  // namespace capture

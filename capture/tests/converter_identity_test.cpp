@@ -126,6 +126,20 @@ TEST_F(ConverterAsUserTest, FileAndFollowUpBelongToTheSessionsUser) {
   EXPECT_EQ(followUp->Argv.at(1), "C:\\Capture\\" + files[0].filename().string());
 }
 
+TEST_F(ConverterAsUserTest, AFolderTheConverterCreatesTakesTheRightsOfItsParent) {
+  // Made by root, the folder must still let the session's user write into it.
+  SetSessions({{"0", FName}});
+  WritePrinterString("FilePath", "C:\\Capture\\Jobs");
+  TConverterStart start;
+  start.FInput = OneCheck();
+  const TConverterResult result = RunConverter(start);
+  EXPECT_EQ(result.FStderr, "");
+  struct stat st {};
+  ASSERT_EQ(::stat((FCaptureFolder / "Jobs").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0777u);
+  EXPECT_EQ(CaptureFilesIn(FCaptureFolder / "Jobs").size(), 1u);
+}
+
 TEST_F(ConverterAsUserTest, AnOrdinaryUserGetsOnlyItsOwnSessionsToken) {
   // Without the right to write the hive the printer key does not open with
   // full access, so the file goes to the current folder.
