@@ -66,28 +66,40 @@ TAccountPages::TAccountPages(const TJoinedText& text)
 void TAccountPages::BuildClasses() {
   const auto count = static_cast<std::uint32_t>(FText.Count());
   FClassOf.resize(count);
-  FNextSame.assign(count, kNone);
-  std::vector<std::uint32_t> classLast;
-  // Open addressing over the first line of each class; at most half full.
+  FNextSame.resize(count);
+  // Open addressing, at most half full. A slot holds the upper half of its
+  // class's hash, so that probing rarely has to compare lines, and the
+  // class's first line that may still remain (its cursor).
   const std::size_t slots = std::bit_ceil(std::size_t{2} * count + 2);
-  std::vector<std::uint32_t> table(slots, kNone);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::string_view line = FText.Line(i);
-    std::size_t slot = LineHashIgnoringCase(line) & (slots - 1);
-    while (table[slot] != kNone && !SameLineIgnoringCase(FText.Line(table[slot]), line)) {
-      slot = (slot + 1) & (slots - 1);
+  FClassSlots.assign(slots, kEmptySlot);
+  // The hashes first, so that the slots can be fetched ahead of their use:
+  // the table is far larger than the caches.
+  THugeVector<std::uint64_t> hashes(count);
+  for (std::uint32_t i = 0; i < count; ++i) hashes[i] = LineHashIgnoringCase(FText.Line(i));
+  constexpr std::uint32_t kFetchAhead = 16;
+  // From the last line to the first, so that each slot ends up holding its
+  // class's first line and every line points to the next one of its class.
+  for (std::uint32_t i = count; i-- > 0;) {
+    if (i >= kFetchAhead) __builtin_prefetch(&FClassSlots[hashes[i - kFetchAhead] & (slots - 1)]);
+    const std::string_view line = FText.Line(i);
+    const std::uint64_t hash = hashes[i];
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    std::size_t slot = hash & (slots - 1);
+    for (;; slot = (slot + 1) & (slots - 1)) {
+      const std::uint64_t entry = FClassSlots[slot];
+      if (entry == kEmptySlot) {
+        FNextSame[i] = kNone;
+        break;
+      }
+      const auto member = static_cast<std::uint32_t>(entry);
+      if (static_cast<std::uint32_t>(entry >> 32) == tag &&
+          SameLineIgnoringCase(FText.Line(member), line)) {
+        FNextSame[i] = member;
+        break;
+      }
     }
-    if (table[slot] == kNone) {
-      table[slot] = i;
-      FClassOf[i] = static_cast<std::uint32_t>(FClassCursor.size());
-      FClassCursor.push_back(i);
-      classLast.push_back(i);
-    } else {
-      std::uint32_t cls = FClassOf[table[slot]];
-      FClassOf[i] = cls;
-      FNextSame[classLast[cls]] = i;
-      classLast[cls] = i;
-    }
+    FClassSlots[slot] = (std::uint64_t{tag} << 32) | i;
+    FClassOf[i] = static_cast<std::uint32_t>(slot);
   }
 }
 
@@ -112,8 +124,10 @@ void TAccountPages::Unlink(std::uint32_t index) {
 }
 
 std::uint32_t TAccountPages::FirstRemainingOfClass(std::uint32_t cls) {
-  std::uint32_t& cursor = FClassCursor[cls];
+  std::uint64_t& entry = FClassSlots[cls];
+  auto cursor = static_cast<std::uint32_t>(entry);
   while (cursor != kNone && FTaken[cursor]) cursor = FNextSame[cursor];
+  entry = (entry & ~std::uint64_t{kNone}) | cursor;
   return cursor;
 }
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "splitter/engine/huge_page_allocator.h"
 #include "splitter/engine/joined_text.h"
 
 class TAccountPages {
@@ -58,13 +59,14 @@ class TAccountPages {
   const TJoinedText& FText;
   std::size_t FRemaining;
   std::uint32_t FHead;
-  std::vector<std::uint32_t> FNext;
-  std::vector<std::uint32_t> FPrev;
+  THugeVector<std::uint32_t> FNext;
+  THugeVector<std::uint32_t> FPrev;
   std::vector<bool> FTaken;
-  // Lines of equal content (ignoring case) share a class; FNextSame chains
-  // each line to the next line of its class, and FClassCursor is the first
-  // member of each class that may still remain.
-  std::vector<std::uint32_t> FClassOf;
-  std::vector<std::uint32_t> FNextSame;
-  std::vector<std::uint32_t> FClassCursor;
+  // Lines of equal content (ignoring case) share a class: FClassOf names
+  // its slot in FClassSlots, which holds the first member that may still
+  // remain, and FNextSame chains each line to the next one of its class.
+  static constexpr std::uint64_t kEmptySlot = UINT64_MAX;
+  THugeVector<std::uint32_t> FClassOf;
+  THugeVector<std::uint32_t> FNextSame;
+  THugeVector<std::uint64_t> FClassSlots;
 };

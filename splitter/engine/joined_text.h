@@ -7,24 +7,33 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "splitter/engine/huge_page_allocator.h"
+
+// The bytes of one file as loaded.
+using TTextBuffer = THugeVector<char>;
+
+// Reads the whole file named by the Windows path `path` (relative to the
+// current directory, or full) into `data`; false with the Windows code in
+// GetLastError when it cannot be read.
+bool ReadTextFile(const std::string& path, TTextBuffer& data);
 
 class TJoinedText {
  public:
   // Appends the lines of one file's text. A line ends at CR LF, at a lone
   // CR and at a lone LF; a zero byte ends the text; a final line end makes
   // no empty line, and a text without one loses nothing.
-  void Append(std::string text);
+  void Append(TTextBuffer text);
 
   std::size_t Count() const { return FLines.size(); }
   bool Empty() const { return FLines.empty(); }
   std::string_view Line(std::size_t index) const { return FLines[index]; }
-  const std::vector<std::string_view>& Lines() const { return FLines; }
+  const THugeVector<std::string_view>& Lines() const { return FLines; }
 
   void Clear();
 
  private:
   // A deque never moves its elements, so the views stay valid.
-  std::deque<std::string> FTexts;
-  std::vector<std::string_view> FLines;
+  std::deque<TTextBuffer> FTexts;
+  THugeVector<std::string_view> FLines;
 };

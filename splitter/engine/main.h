@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/db.h"
@@ -173,10 +174,10 @@ class Tform_Main {
   // Deciphers or enciphers a whole buffer with the progress bar running over
   // its bytes (main_loading.cpp).
   enum class TCipherMode { DecryptCapture, EncryptForHandOff };
-  void CipherWithProgress(std::string& bytes, TCipherMode mode);
+  void CipherWithProgress(char* bytes, std::size_t size, TCipherMode mode);
   void ShowFinalMessage(const std::string& message);
   // The account split of one AP pass (main_splitting.cpp).
-  void WriteAccountBatch(const std::string& keyLine, const std::string& bytes);
+  void WriteAccountBatch(const std::string& keyLine, std::string_view bytes);
   void ShowInvalidPageFormat();
 
   TMainView& FView;

@@ -6,7 +6,6 @@
 
 #include "capturefile/crypt.h"
 #include "platform/error.h"
-#include "platform/files.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
 #include "splitter/engine/ascii_text.h"
@@ -27,26 +26,26 @@ int ClampToInt(std::size_t value) { return static_cast<int>(std::min<std::size_t
 
 }  // namespace
 
-void Tform_Main::CipherWithProgress(std::string& bytes, TCipherMode mode) {
-  FProgressMax = ClampToInt(bytes.size());
+void Tform_Main::CipherWithProgress(char* bytes, std::size_t size, TCipherMode mode) {
+  FProgressMax = ClampToInt(size);
   FView.SetProgressRange(FProgressMax);
   FView.SetProgressPosition(0);
-  if (bytes.size() < 2) return;
+  if (size < 2) return;
   // The first byte stays as it is; the bar moves once for every byte after it.
   capturefile::TCrypt crypt;
   using Clock = std::chrono::steady_clock;
   Clock::time_point lastShown = Clock::now();
   std::size_t shown = 1;
-  for (std::size_t done = 1; done < bytes.size();) {
-    std::size_t chunk = std::min(kCipherChunk, bytes.size() - done);
+  for (std::size_t done = 1; done < size;) {
+    const std::size_t chunk = std::min(kCipherChunk, size - done);
     if (mode == TCipherMode::DecryptCapture) {
-      crypt.DecryptBuffer(bytes.data() + done, chunk);
+      crypt.DecryptBuffer(bytes + done, chunk);
     } else {
-      crypt.EncryptBufferForHandOff(bytes.data() + done, chunk);
+      crypt.EncryptBufferForHandOff(bytes + done, chunk);
     }
     done += chunk;
-    Clock::time_point now = Clock::now();
-    if (done == bytes.size() || now - lastShown >= kViewInterval) {
+    const Clock::time_point now = Clock::now();
+    if (done == size || now - lastShown >= kViewInterval) {
       FView.StepProgressBy(ClampToInt(done - shown));
       FView.ProcessMessages();
       shown = done;
@@ -67,14 +66,14 @@ bool Tform_Main::LoadCaptures() {
   FTestPageFound = false;
   while (SelectedFiles->Count() > 0) {
     const std::string file = SelectedFiles->Strings(0);
-    std::string bytes;
-    if (!win::ReadWholeFile(file, bytes)) {
+    TTextBuffer bytes;
+    if (!ReadTextFile(file, bytes)) {
       const win::DWORD code = win::GetLastError();
       throw win::EInOutError(
           "Cannot open file \"" + file + "\". " + win::SysErrorMessage(code), code);
     }
     FOutputFolder = win::ExtractFilePath(file);
-    if (EncDec) CipherWithProgress(bytes, TCipherMode::DecryptCapture);
+    if (EncDec) CipherWithProgress(bytes.data(), bytes.size(), TCipherMode::DecryptCapture);
     FJoinedText.Append(std::move(bytes));
     SelectedFiles->Delete(0);
   }

@@ -19,19 +19,20 @@
 
 namespace {
 
-std::string JoinWithLineEnds(const std::vector<std::string_view>& lines) {
+TTextBuffer JoinWithLineEnds(const std::vector<std::string_view>& lines) {
   std::size_t size = 0;
   for (std::string_view line : lines) size += line.size() + 2;
-  std::string bytes;
+  TTextBuffer bytes;
   bytes.reserve(size);
   for (std::string_view line : lines) {
-    bytes += line;
-    bytes += "\r\n";
+    bytes.insert(bytes.end(), line.begin(), line.end());
+    bytes.push_back('\r');
+    bytes.push_back('\n');
   }
   return bytes;
 }
 
-void WriteBatchFile(const std::string& path, const std::string& bytes) {
+void WriteBatchFile(const std::string& path, std::string_view bytes) {
   if (!win::WriteWholeFile(path, bytes)) {
     throw win::EFCreateError("Cannot create file \"" + path + "\". " +
                              win::SysErrorMessage(win::GetLastError()));
@@ -91,20 +92,21 @@ void Tform_Main::SplitCaptures() {
       FView.SetProgressPosition(FProgressMax);
     }
 
-    std::string bytes = JoinWithLineEnds(batch);
+    TTextBuffer bytes = JoinWithLineEnds(batch);
     batch.clear();
-    if (EncDec) CipherWithProgress(bytes, TCipherMode::EncryptForHandOff);
+    if (EncDec) CipherWithProgress(bytes.data(), bytes.size(), TCipherMode::EncryptForHandOff);
+    const std::string_view written(bytes.data(), bytes.size());
     if (Action == "AP") {
-      WriteAccountBatch(keyLine, bytes);
+      WriteAccountBatch(keyLine, written);
     } else {
-      WriteBatchFile(ProductFolder + std::string(kHandOffFileName), bytes);
+      WriteBatchFile(ProductFolder + std::string(kHandOffFileName), written);
     }
     if (!IsKnownAction(passAction)) break;
   }
   FJoinedText.Clear();
 }
 
-void Tform_Main::WriteAccountBatch(const std::string& keyLine, const std::string& bytes) {
+void Tform_Main::WriteAccountBatch(const std::string& keyLine, std::string_view bytes) {
   // Past the counter's last name the names would come round again and a
   // later account's pages would replace an earlier one's file.
   const unsigned long long capacity = FileNameCapacity(OutputTemplate);

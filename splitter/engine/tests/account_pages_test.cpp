@@ -68,7 +68,7 @@ std::vector<TPass> FastSplit(const std::vector<std::string>& lines, int numLines
   TJoinedText text;
   std::string joined;
   for (const std::string& line : lines) joined += line + "\r\n";
-  text.Append(joined);
+  text.Append(TTextBuffer(joined.begin(), joined.end()));
   TAccountPages pages(text);
   std::vector<TPass> passes;
   while (!pages.Empty()) {
@@ -121,7 +121,8 @@ TEST(AccountPages, GathersEachAccountsPagesInTextOrder) {
 
 TEST(AccountPages, AttemptsCountEveryLineTried) {
   TJoinedText text;
-  text.Append("A\r\nx\r\ny\r\nA\r\nz\r\n");  // the last page is short
+  const std::string joined = "A\r\nx\r\ny\r\nA\r\nz\r\n";  // the last page is short
+  text.Append(TTextBuffer(joined.begin(), joined.end()));
   TAccountPages pages(text);
   std::vector<std::string_view> batch;
   long long attempts = 0;

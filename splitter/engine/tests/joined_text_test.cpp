@@ -7,6 +7,8 @@
 
 namespace {
 
+TTextBuffer Buffer(const std::string& text) { return TTextBuffer(text.begin(), text.end()); }
+
 std::vector<std::string> LinesOf(const TJoinedText& text) {
   return {text.Lines().begin(), text.Lines().end()};
 }
@@ -29,17 +31,17 @@ TEST(JoinedText, LineEnds) {
   };
   for (const TCase& c : cases) {
     TJoinedText text;
-    text.Append(c.text);
+    text.Append(Buffer(c.text));
     EXPECT_EQ(LinesOf(text), c.lines) << testing::PrintToString(c.text);
   }
 }
 
 TEST(JoinedText, EachFileStartsOnALineOfItsOwn) {
   TJoinedText text;
-  text.Append("one\r\ntwo");
-  text.Append("three\r\n");
-  text.Append(std::string("four\0lost", 9));
-  text.Append("five");
+  text.Append(Buffer("one\r\ntwo"));
+  text.Append(Buffer("three\r\n"));
+  text.Append(Buffer(std::string("four\0lost", 9)));
+  text.Append(Buffer("five"));
   EXPECT_EQ(LinesOf(text), (std::vector<std::string>{"one", "two", "three", "four", "five"}));
   text.Clear();
   EXPECT_TRUE(text.Empty());
