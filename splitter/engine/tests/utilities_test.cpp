@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/params.h"
+#include "tests/support/temp_prefix.h"
 
 namespace {
 
@@ -62,6 +63,19 @@ TEST(SelectIniFile, ByParameters) {
   SelectIniFile(0);
   EXPECT_EQ(IniFileName, "C:\\Apps\\FIRST.INI");
   EXPECT_EQ(IniParamIndex, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShortPathName, ExistingPathsOnly) {
+  testing_support::TempPrefix prefix;
+  testing_support::WriteFile(prefix.driveC() / "Jobs" / "tl-x.ruz", "x");
+  EXPECT_EQ(ShortPathName("C:\\Jobs\\tl-x.ruz"), "C:\\Jobs\\tl-x.ruz");
+  EXPECT_EQ(ShortPathName("C:\\Jobs\\missing.ruz"), "C:\\Jobs\\missing.ruz");
+  const std::string tooLong = "C:\\" + std::string(1030, 'a');
+  EXPECT_EQ(ShortPathName(tooLong), tooLong);
 }
 
 }  // namespace
