@@ -125,6 +125,42 @@ class Tform_Main {
   // cancels; the log then keeps its name.
   void ReloadBadAccountLog(const std::string& path);
 
+  // --- Hand-off (handoff.cpp) -----------------------------------------------
+
+  // For an AP job, writes the queue file beside CurrentFile (QueueFileName):
+  // each distinct account (letter case ignored) with all of its files; then
+  // RunCheckWriter. Raises win::EIniFileException when it cannot be written.
+  void WriteQueueAndPrint();
+  // Sets "LatePreProcess", starts the check-writing program for Action in
+  // ProductFolder and waits for it, handing the window its messages every
+  // 5 ms; then Step 8 and a repaint. Stops the run through FatalStop when
+  // the program cannot be started.
+  void RunCheckWriter();
+  // Starts `program` with `parameters` (a command-line tail) in `directory`
+  // (empty: the current one), with the splitter's environment: as a new
+  // process, or failing that through the shell. The process handle, or
+  // nullptr with the shell's error code (below 32) in `errorCode`.
+  win::HANDLE StartProgram(const std::string& program, const std::string& parameters,
+                           const std::string& directory, win::DWORD& errorCode);
+
+  // --- Chain commands (chain_commands.cpp) ----------------------------------
+
+  // Starts the next run of a chain command, which Timer_Execute then
+  // watches, or ends the chain phase with Step 4.
+  void RunNextPreChain();
+  // Timer_Execute's handler: once ChainProcess has ended, Step 3 becomes 2
+  // (7 becomes 8) and the window is invalidated.
+  void Timer_ExecuteTimer();
+
+  // --- The sequence (sequence.cpp) ------------------------------------------
+
+  // The paint handler, which drives the run: runs the step that Step names,
+  // and nothing while Step is odd (a step runs) or 9 (the run is over). An
+  // error raised in a step passes on: the window shows it in the
+  // application's standard error box (after FatalStop, the next paint then
+  // cleans up).
+  void formPaint();
+
   // --- The run's fields -----------------------------------------------------
 
   std::uint8_t Step = 0;  // 0..9; odd while a step runs
@@ -160,6 +196,12 @@ class Tform_Main {
   std::string OutputTemplate;
   std::string LastOutputName;
   std::string QueueFileName;
+  // Set by the window: the user asked it to close (no further chain command
+  // starts), or the application is ending (the wait for the check-writing
+  // program stops).
+  bool CloseRequested = false;
+  bool ApplicationTerminated = false;
+
   // The data word of WrittenFiles / WrittenAccounts entries taken back from a
   // bad-account log; the run's own split files carry 0.
   static constexpr std::intptr_t kTakenBackMark = 1;
@@ -179,6 +221,11 @@ class Tform_Main {
   // The account split of one AP pass (main_splitting.cpp).
   void WriteAccountBatch(const std::string& keyLine, std::string_view bytes);
   void ShowInvalidPageFormat();
+  // Steps 0 and 4 of the sequence (sequence.cpp).
+  void RunSettingsStep();
+  void RunSplitStep();
+  // Closes ChainProcess when there is one (handoff.cpp).
+  void ReleaseChainProcess();
 
   TMainView& FView;
   // The joined capture text, the folder of the last capture loaded, and the

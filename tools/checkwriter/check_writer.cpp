@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 #include <string_view>
 
@@ -108,8 +109,7 @@ std::vector<TPrintedBatch> ReadQueue(const std::string& queueFile, int pageLines
       files.push_back(queue.ReadString(section, fileKey, ""));
     }
     if (files.empty()) {
-      throw ECheckWriterError("queue file " + queueFile + " lists no files for account " +
-                              account);
+      throw ECheckWriterError("queue file " + queueFile + " lists no files for account " + account);
     }
     batches.push_back(ReadFileBatch(account, files, pageLines));
   }
@@ -182,7 +182,8 @@ std::vector<std::string> HandedOverLines(const std::string& bytes, const std::st
 
 std::vector<TPrintedBatch> ReadJob(const std::vector<std::string>& arguments, int pageLines) {
   if (arguments.size() == 2 && arguments[0] == "-Q") return ReadQueue(arguments[1], pageLines);
-  if (arguments.size() == 3 && arguments[0] == "-A" && (arguments[1] == "2" || arguments[1] == "3")) {
+  if (arguments.size() == 3 && arguments[0] == "-A" &&
+      (arguments[1] == "2" || arguments[1] == "3")) {
     return {ReadFileBatch(arguments[1] == "2" ? "PR" : "OT", {arguments[2]}, pageLines)};
   }
   throw ECheckWriterError(kUsage);
