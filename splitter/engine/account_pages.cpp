@@ -2,7 +2,8 @@
 
 #include <bit>
 #include <cstring>
-#include <stdexcept>
+
+#include "platform/error.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ bool SameLineIgnoringCase(std::string_view a, std::string_view b) {
 
 TAccountPages::TAccountPages(const TJoinedText& text)
     : FText(text), FRemaining(text.Count()), FHead(text.Empty() ? kNone : 0) {
-  if (text.Count() >= kNone) throw std::length_error("capture text has too many lines");
+  if (text.Count() >= kNone) throw win::Exception("The capture text has too many lines to split.");
   const auto count = static_cast<std::uint32_t>(text.Count());
   FNext.resize(count);
   FPrev.resize(count);
