@@ -82,8 +82,8 @@ std::size_t WriteCapture(const std::string& path, int pages) {
     const int account = page % kAccounts;
     text.AppendLine(Row("A%d", 100000 + account));
     for (int line = 2; line <= kLinesPerPage; ++line) {
-      text.AppendLine(Row("  page %d line %d   Pay to the order of account %d", page + 1, line,
-                          account));
+      text.AppendLine(
+          Row("  page %d line %d   Pay to the order of account %d", page + 1, line, account));
     }
   }
   capturefile::TCrypt crypt;
@@ -129,7 +129,8 @@ void BM_SplitRun(benchmark::State& state) {
     const long before = StatusKb("VmRSS");
     form.SplitCaptures();
     const long peak = StatusKb("VmHWM");
-    peakExtra = std::max<std::size_t>(peakExtra, static_cast<std::size_t>(std::max(0L, peak - before)) * 1024);
+    peakExtra = std::max<std::size_t>(peakExtra,
+                                      static_cast<std::size_t>(std::max(0L, peak - before)) * 1024);
     splitFiles = written.Count();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize));

@@ -1,13 +1,12 @@
 // Scripted stand-ins for the dialogs of the product-folder search.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "common/dialogs.h"
+#include <gtest/gtest.h>
 
 // Answers Execute from a script: each entry is the file the user picks, and
 // an empty entry is a cancel. Running past the script fails the test and

@@ -1,7 +1,5 @@
 #include "common/product_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "common/computer_name.h"
@@ -10,6 +8,7 @@
 #include "platform/params.h"
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 

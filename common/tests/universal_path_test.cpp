@@ -1,12 +1,11 @@
 #include "common/universal_path.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 

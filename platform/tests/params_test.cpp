@@ -1,8 +1,7 @@
 #include "platform/params.h"
 
-#include <gtest/gtest.h>
-
 #include "platform/path.h"
+#include <gtest/gtest.h>
 
 namespace {
 

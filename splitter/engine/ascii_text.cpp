@@ -60,7 +60,8 @@ std::optional<int> TryStrToInt(std::string_view text) {
   if (i == text.size()) return std::nullopt;
   std::int64_t value = 0;
   for (; i < text.size(); ++i) {
-    int digit = base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    int digit =
+        base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
     if (digit < 0) return std::nullopt;
     value = value * base + digit;
     // Hexadecimal numbers may use all 32 bits, as the class library lets them.

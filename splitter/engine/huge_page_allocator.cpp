@@ -1,9 +1,9 @@
 #include "splitter/engine/huge_page_allocator.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 #include <cstdlib>
+
+#include <sys/mman.h>
 
 namespace huge_pages {
 
@@ -25,8 +25,8 @@ void* Allocate(std::size_t bytes) {
   // Map one huge page more than needed, so that an aligned start exists,
   // and give back what lies before and after it.
   const std::size_t size = RoundUp(bytes);
-  void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* mapped =
+      ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   const auto start = reinterpret_cast<std::uintptr_t>(mapped);
   const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);

@@ -1,7 +1,6 @@
 #include "splitter/engine/joined_text.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include <sys/stat.h>
 
 // The platform's ReadWholeFile gives a string from the ordinary heap; a
 // capture file may be hundreds of megabytes, which are cheaper to fault in
@@ -57,8 +57,7 @@ void TJoinedText::Append(TTextBuffer text) {
   FLines.reserve(FLines.size() + static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1);
   std::size_t start = 0;
   while (start < size) {
-    const char* lineEnd =
-        static_cast<const char*>(std::memchr(data + start, '\n', size - start));
+    const char* lineEnd = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
     std::size_t stop = lineEnd ? static_cast<std::size_t>(lineEnd - data) : size;
     // A lone CR ends a line too; it is rare, so look for it only within the
     // stretch up to the next LF.

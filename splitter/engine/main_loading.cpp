@@ -22,7 +22,9 @@ const std::string kTestPageLine = std::string(23, ' ') + "Printer Test Page" + s
 constexpr std::size_t kCipherChunk = 64 * 1024;
 constexpr auto kViewInterval = std::chrono::milliseconds(25);
 
-int ClampToInt(std::size_t value) { return static_cast<int>(std::min<std::size_t>(value, INT_MAX)); }
+int ClampToInt(std::size_t value) {
+  return static_cast<int>(std::min<std::size_t>(value, INT_MAX));
+}
 
 }  // namespace
 
@@ -69,8 +71,8 @@ bool Tform_Main::LoadCaptures() {
     TTextBuffer bytes;
     if (!ReadTextFile(file, bytes)) {
       const win::DWORD code = win::GetLastError();
-      throw win::EInOutError(
-          "Cannot open file \"" + file + "\". " + win::SysErrorMessage(code), code);
+      throw win::EInOutError("Cannot open file \"" + file + "\". " + win::SysErrorMessage(code),
+                             code);
     }
     FOutputFolder = win::ExtractFilePath(file);
     if (EncDec) CipherWithProgress(bytes.data(), bytes.size(), TCipherMode::DecryptCapture);
@@ -82,9 +84,9 @@ bool Tform_Main::LoadCaptures() {
 
   // The very first line is not looked at: a test page there is not one.
   const auto& lines = FJoinedText.Lines();
-  if (lines.size() > 1 &&
-      std::any_of(lines.begin() + 1, lines.end(),
-                  [](std::string_view line) { return CaseBlindEqual(line, kTestPageLine); })) {
+  if (lines.size() > 1 && std::any_of(lines.begin() + 1, lines.end(), [](std::string_view line) {
+        return CaseBlindEqual(line, kTestPageLine);
+      })) {
     ShowFinalMessage("Printer Test Page Found!\rAborting Printing.");
     FJoinedText.Clear();
     FTestPageFound = true;

@@ -1,13 +1,12 @@
 #include "splitter/engine/account_pages.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "splitter/engine/ascii_text.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -63,8 +62,7 @@ std::vector<TPass> SlowSplit(std::vector<std::string> lines, int numLines, int a
   return passes;
 }
 
-std::vector<TPass> FastSplit(const std::vector<std::string>& lines, int numLines,
-                             int accountLine) {
+std::vector<TPass> FastSplit(const std::vector<std::string>& lines, int numLines, int accountLine) {
   TJoinedText text;
   std::string joined;
   for (const std::string& line : lines) joined += line + "\r\n";
@@ -104,7 +102,8 @@ std::vector<std::string> Pages(const std::vector<std::string>& accounts, int num
   std::vector<std::string> lines;
   for (std::size_t p = 0; p < accounts.size(); ++p) {
     for (int l = 1; l <= numLines; ++l) {
-      lines.push_back(l == accountLine ? accounts[p] : "p" + std::to_string(p) + "l" + std::to_string(l));
+      lines.push_back(l == accountLine ? accounts[p]
+                                       : "p" + std::to_string(p) + "l" + std::to_string(l));
     }
   }
   return lines;

@@ -1,8 +1,6 @@
 // The splitter reads back exactly what the converter writes: a generated
 // print job, extracted and enciphered as the converter does it, is split by
 // the engine into one file per account holding that account's pages.
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "tools/jobgen/job_generator.h"
+#include <gtest/gtest.h>
 
 namespace {
 

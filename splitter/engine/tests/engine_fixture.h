@@ -3,8 +3,6 @@
 // over, and a fake view.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "splitter/engine/main.h"
 #include "splitter/engine/tests/fake_main_view.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 class EngineTest : public ::testing::Test {
  protected:

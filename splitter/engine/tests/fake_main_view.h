@@ -2,8 +2,6 @@
 // every progress call, answers the dialogs from scripts, and never waits.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -13,6 +11,7 @@
 #include "common/tests/fake_dialogs.h"
 #include "splitter/engine/main.h"
 #include "splitter/engine/main_view.h"
+#include <gtest/gtest.h>
 
 class TFakeMainView : public TMainView {
  public:

@@ -1,9 +1,9 @@
 #include "splitter/engine/huge_page_allocator.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <numeric>
+
+#include <gtest/gtest.h>
 
 namespace {
 

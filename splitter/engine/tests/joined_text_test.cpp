@@ -1,9 +1,9 @@
 #include "splitter/engine/joined_text.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <cctype>
 #include <string>
 #include <vector>
@@ -7,11 +5,11 @@
 #include "platform/error.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include <gtest/gtest.h>
 
 namespace {
 
-const std::string kTestPageLine =
-    std::string(23, ' ') + "Printer Test Page" + std::string(96, ' ');
+const std::string kTestPageLine = std::string(23, ' ') + "Printer Test Page" + std::string(96, ' ');
 
 class Loading : public EngineTest {
  protected:
@@ -61,9 +59,8 @@ TEST_F(Loading, JoinsEveryFileAndEmptiesTheQueue) {
   FForm.SplitCaptures();
   ASSERT_EQ(FWrittenFiles.Count(), 3);
   EXPECT_EQ(FWrittenFiles[0], "C:\\Later\\one000.DAT");
-  EXPECT_EQ(ReadFile(FWrittenFiles[0]),
-            PlainBytes({first.begin(), first.begin() + 70}) +
-                PlainBytes({second.begin(), second.begin() + 70}));
+  EXPECT_EQ(ReadFile(FWrittenFiles[0]), PlainBytes({first.begin(), first.begin() + 70}) +
+                                            PlainBytes({second.begin(), second.begin() + 70}));
 }
 
 TEST_F(Loading, DecipheringMovesTheBarOverTheBytesWithoutCallingPerByte) {
@@ -87,8 +84,7 @@ TEST_F(Loading, PlainFilesLeaveTheBarAlone) {
   FForm.EncDec = false;
   Queue("C:\\Jobs\\plain.ruz", {"A100", "body"});
   ASSERT_TRUE(FForm.LoadCaptures());
-  EXPECT_EQ(FView.ProgressCalls,
-            (std::vector<std::string>{"range 2", "range 2", "position 0"}));
+  EXPECT_EQ(FView.ProgressCalls, (std::vector<std::string>{"range 2", "range 2", "position 0"}));
   EXPECT_EQ(FView.MessageTurns, 0);
 }
 

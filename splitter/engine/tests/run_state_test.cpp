@@ -1,9 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "platform/error.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,13 +1,12 @@
 #include "splitter/engine/settings.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 #include "platform/inifile.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "splitter/engine/utilities.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -152,12 +151,9 @@ TEST(SelectionSettings, Decoding) {
     bool stripAcctID;
   };
   const TCase cases[] = {
-      {"HandleBadAcct=abort", 3, true},
-      {"HandleBadAcct=Stop", 0, true},
-      {"HandleBadAcct=Continue", 1, true},
-      {"HandleBadAcct=None", 0, true},
-      {"StripAcctID=yes", 0, true},
-      {"StripAcctID=0", 0, false},
+      {"HandleBadAcct=abort", 3, true},    {"HandleBadAcct=Stop", 0, true},
+      {"HandleBadAcct=Continue", 1, true}, {"HandleBadAcct=None", 0, true},
+      {"StripAcctID=yes", 0, true},        {"StripAcctID=0", 0, false},
       {"StripAcctID=2", 0, true},
   };
   for (const TCase& c : cases) {

@@ -1,8 +1,8 @@
 #include "splitter/engine/split_names.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -60,7 +60,13 @@ TEST(NextFileName, TemplateLongerThanTheEightBitPositions) {
 
 TEST(StripAccountID, KeepsDigitsAndCapitals) {
   const std::pair<const char*, const char*> cases[] = {
-      {"  12-34 ", "1234"}, {"A100", "A100"}, {"a1b2", "12"}, {"", ""}, {"\xC4" "X\t9", "X9"},
+      {"  12-34 ", "1234"},
+      {"A100", "A100"},
+      {"a1b2", "12"},
+      {"", ""},
+      {"\xC4"
+       "X\t9",
+       "X9"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(StripAccountID(in), out) << in;
 }

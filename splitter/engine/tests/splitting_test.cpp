@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 #include "capturefile/capture_codec.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -154,10 +153,10 @@ TEST_F(Splitting, UnreadablePagesEndTheSplit) {
     std::vector<std::string> written;  // accounts split before the stop
   };
   const TCase cases[] = {
-      {{"   ", "A100"}, 42, 1, {}},          // blank account line first
+      {{"   ", "A100"}, 42, 1, {}},               // blank account line first
       {{"A100", "\t", "B200"}, 42, 1, {"A100"}},  // files before the stop stay
-      {{"A100", "A100"}, 0, 1, {}},        // no lines per page
-      {{"A100", "A100"}, 42, 43, {}},      // account line below the page
+      {{"A100", "A100"}, 0, 1, {}},               // no lines per page
+      {{"A100", "A100"}, 42, 43, {}},             // account line below the page
       {{"A100", "A100"}, 42, 0, {}},
   };
   for (const TCase& c : cases) {

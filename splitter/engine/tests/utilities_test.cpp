@@ -1,11 +1,10 @@
 #include "splitter/engine/utilities.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "platform/params.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,7 +33,7 @@ TEST(LastCharPos, EightBitPositions) {
 
 TEST(StripTrailingBackslash, OneBackslashAtMost) {
   const std::pair<const char*, const char*> cases[] = {
-      {"C:\\VEZ\\", "C:\\VEZ"}, {"\\", "\\"}, {"C:\\VEZ", "C:\\VEZ"},
+      {"C:\\VEZ\\", "C:\\VEZ"},     {"\\", "\\"}, {"C:\\VEZ", "C:\\VEZ"},
       {"C:\\VEZ\\\\", "C:\\VEZ\\"}, {"", ""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(StripTrailingBackslash(in), out) << in;
