@@ -6,7 +6,9 @@
 
 Tform_Main::Tform_Main(TMainView& view) : FView(view) {}
 
-Tform_Main::~Tform_Main() = default;
+// A run that ends while a program still runs (the window closed, an error)
+// leaves its handle here; the program itself goes on.
+Tform_Main::~Tform_Main() { ReleaseChainProcess(); }
 
 void Tform_Main::formCreate() {
   Step = 0;

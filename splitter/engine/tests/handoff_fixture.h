@@ -71,12 +71,6 @@ class HandOffTest : public ::testing::Test {
     FForm.WrittenFiles = &FWrittenFiles;
     FForm.WrittenAccounts = &FWrittenAccounts;
   }
-  // A test that stops while a program runs leaves its handle with the form,
-  // which does not close it.
-  ~HandOffTest() override {
-    if (FForm.ChainProcess != nullptr) win::CloseHandle(FForm.ChainProcess);
-  }
-
   // The host file behind `windowsPath` on drive C: ("C:\Jobs\a.ruz").
   std::filesystem::path HostPath(const std::string& windowsPath) const {
     std::string relative = windowsPath.substr(3);
