@@ -42,6 +42,14 @@ TempPrefix::~TempPrefix() {
   }
 }
 
+fs::path TempPrefix::OnDriveC(const std::string& windowsPath) const {
+  std::string relative = windowsPath.substr(3);
+  for (char& c : relative) {
+    if (c == '\\') c = '/';
+  }
+  return driveC() / relative;
+}
+
 void WriteFile(const fs::path& file, const std::string& data) {
   fs::create_directories(file.parent_path());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);

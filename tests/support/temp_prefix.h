@@ -34,6 +34,9 @@ class TempPrefix {
   const std::filesystem::path& root() const { return dir_.path(); }
   // The host folder behind C:\.
   std::filesystem::path driveC() const { return dir_.path() / "drive_c"; }
+  // The host file behind a path on drive C: as the tests spell it, in the
+  // case given ("C:\Jobs\a.ruz" -> <prefix>/drive_c/Jobs/a.ruz).
+  std::filesystem::path OnDriveC(const std::string& windowsPath) const;
 
  private:
   TempDir dir_;

@@ -73,11 +73,7 @@ class HandOffTest : public ::testing::Test {
   }
   // The host file behind `windowsPath` on drive C: ("C:\Jobs\a.ruz").
   std::filesystem::path HostPath(const std::string& windowsPath) const {
-    std::string relative = windowsPath.substr(3);
-    for (char& c : relative) {
-      if (c == '\\') c = '/';
-    }
-    return FPrefix.driveC() / relative;
+    return FPrefix.OnDriveC(windowsPath);
   }
   void WriteFile(const std::string& windowsPath, const std::string& data) const {
     testing_support::WriteFile(HostPath(windowsPath), data);

@@ -29,13 +29,7 @@ class CheckWriterTest : public ::testing::Test {
  protected:
   CheckWriterTest() { Write("C:\\VEZ\\VEZ7.INI", "[Printing]\r\nPageLines=2\r\n"); }
 
-  fs::path Host(const std::string& windowsPath) const {
-    std::string relative = windowsPath.substr(3);
-    for (char& c : relative) {
-      if (c == '\\') c = '/';
-    }
-    return FPrefix.driveC() / relative;
-  }
+  fs::path Host(const std::string& windowsPath) const { return FPrefix.OnDriveC(windowsPath); }
   void Write(const std::string& windowsPath, const std::string& data) const {
     WriteFile(Host(windowsPath), data);
   }
