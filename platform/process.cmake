@@ -10,6 +10,7 @@ target_link_libraries(win_process PUBLIC win_identity PRIVATE win_cmdline win_fi
 add_executable(argv_recorder ${CMAKE_CURRENT_LIST_DIR}/tests/recorder/argv_recorder.cpp)
 add_library(argv_recorder_record ${CMAKE_CURRENT_LIST_DIR}/tests/recorder/record.cpp)
 target_include_directories(argv_recorder_record PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(argv_recorder_record PUBLIC test_support)
 target_compile_definitions(argv_recorder_record
   PUBLIC ARGV_RECORDER_PATH="$<TARGET_FILE:argv_recorder>")
 add_dependencies(argv_recorder_record argv_recorder)

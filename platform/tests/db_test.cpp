@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"
 
 using win::EDatabaseError;
@@ -27,28 +28,6 @@ constexpr const char* kNoServer =
     "no test database server: run the tests through tools/testdb/with-server";
 
 bool HaveServer() { return std::getenv("ZERURUD_DB_PORT") && std::getenv("ZERURUD_DB_SOCKET"); }
-
-// Sets an environment variable for one test and restores it afterwards.
-class TScopedEnvironment {
- public:
-  TScopedEnvironment(const char* name, const std::string& value) : FName(name) {
-    if (const char* saved = std::getenv(name)) FSaved = saved;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~TScopedEnvironment() {
-    if (FSaved) {
-      ::setenv(FName, FSaved->c_str(), 1);
-    } else {
-      ::unsetenv(FName);
-    }
-  }
-  TScopedEnvironment(const TScopedEnvironment&) = delete;
-  TScopedEnvironment& operator=(const TScopedEnvironment&) = delete;
-
- private:
-  const char* FName;
-  std::optional<std::string> FSaved;
-};
 
 // The splitter's fixed connection settings; the server's port comes from
 // ZERURUD_DB_PORT, and TCP needs an address instead of "localhost".
@@ -447,7 +426,7 @@ class TRefusingPort {
 
 TEST(DbConnection, ServerDownGivesTheClientLibraryMessage) {
   TRefusingPort down;
-  TScopedEnvironment port("ZERURUD_DB_PORT", std::to_string(down.Port()));
+  testing_support::TScopedVariable port("ZERURUD_DB_PORT", std::to_string(down.Port()));
   TZConnection db;
   UseProductSettings(db);
   try {
@@ -476,7 +455,7 @@ TEST(DbConnection, BadSettingsAreConnectionErrors) {
       {"mysql", "65536", "ZERURUD_DB_PORT is not a port number: \"65536\""},
   };
   for (const auto& c : cases) {
-    TScopedEnvironment port("ZERURUD_DB_PORT", c.port);
+    testing_support::TScopedVariable port("ZERURUD_DB_PORT", c.port);
     TZConnection db;
     UseProductSettings(db);
     db.Protocol = c.protocol;
@@ -507,7 +486,7 @@ TEST(DbClientLibrary, MissingOrWrongLibraryIsAConnectionError) {
       {"libc.so.6", "", ": undefined symbol: mysql_init)"},
   };
   for (const auto& c : cases) {
-    TScopedEnvironment library("ZERURUD_DB_CLIENT_LIBRARY", c.library);
+    testing_support::TScopedVariable library("ZERURUD_DB_CLIENT_LIBRARY", c.library);
     TZConnection db;
     UseProductSettings(db);
     try {
@@ -526,7 +505,7 @@ TEST(DbClientLibrary, MissingOrWrongLibraryIsAConnectionError) {
 TEST(DbClientLibrary, TheDefaultLibraryLoadsAfterAFailure) {
   if (!HaveServer()) GTEST_SKIP() << kNoServer;
   {
-    TScopedEnvironment library("ZERURUD_DB_CLIENT_LIBRARY", "/nonexistent/libx.so");
+    testing_support::TScopedVariable library("ZERURUD_DB_CLIENT_LIBRARY", "/nonexistent/libx.so");
     TZConnection db;
     UseProductSettings(db);
     EXPECT_THROW(db.Connect(), EZSQLException);

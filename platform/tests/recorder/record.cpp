@@ -7,19 +7,6 @@
 
 namespace testing_support {
 
-TScopedVariable::TScopedVariable(const char* name, const std::string& value) : FName(name) {
-  if (const char* old = std::getenv(name)) FOld = old;
-  ::setenv(name, value.c_str(), 1);
-}
-
-TScopedVariable::~TScopedVariable() {
-  if (FOld) {
-    ::setenv(FName, FOld->c_str(), 1);
-  } else {
-    ::unsetenv(FName);
-  }
-}
-
 std::string TRecorderRecord::operator[](const std::string& key) const {
   const auto found = Fields.find(key);
   return found == Fields.end() ? "<missing>" : found->second;

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/scoped_variable.h"
+
 namespace testing_support {
 
 struct TRecorderRecord {
@@ -20,20 +22,6 @@ struct TRecorderRecord {
 
   // The field's value, or "<missing>" when there is none.
   std::string operator[](const std::string& key) const;
-};
-
-// An environment variable set while the object lives and put back
-// afterwards (the recorder reads its settings from the environment).
-class TScopedVariable {
- public:
-  TScopedVariable(const char* name, const std::string& value);
-  ~TScopedVariable();
-  TScopedVariable(const TScopedVariable&) = delete;
-  TScopedVariable& operator=(const TScopedVariable&) = delete;
-
- private:
-  const char* FName;
-  std::optional<std::string> FOld;
 };
 
 // Undoes the recorder's escapes (\\, \n, \r, \t, \xHH).

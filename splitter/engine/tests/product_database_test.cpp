@@ -88,8 +88,8 @@ TEST(ProductDatabase, FixedSettings) {
 TEST(ProductDatabase, ServerDownAndWhereItWasLookedFor) {
   testing_support::TempPrefix prefix;
   TRefusingPort refusing;
-  TScopedEnvironment port("ZERURUD_DB_PORT", refusing.Port());
-  TScopedEnvironment socket("ZERURUD_DB_SOCKET", (prefix.root() / "no-server.sock").string());
+  testing_support::TScopedVariable port("ZERURUD_DB_PORT", refusing.Port());
+  testing_support::TScopedVariable socket("ZERURUD_DB_SOCKET", (prefix.root() / "no-server.sock").string());
   struct Case {
     bool key;
     std::optional<std::string> host;
@@ -137,7 +137,7 @@ TEST(ProductDatabase, ErrorsBeforeTheServerIsReached) {
     } else {
       registry.WriteInteger(std::string(kProductHostValue), 1);
     }
-    TScopedEnvironment library("ZERURUD_DB_CLIENT_LIBRARY", c.library);
+    testing_support::TScopedVariable library("ZERURUD_DB_CLIENT_LIBRARY", c.library);
     win::TZConnection db;
     UseProductDatabaseSettings(db);
     TFakeStartupView view;

@@ -13,6 +13,7 @@
 
 #include "platform/db.h"
 #include "splitter/engine/product_database.h"
+#include "tests/support/scoped_variable.h"
 
 namespace test_database {
 
@@ -22,32 +23,6 @@ inline constexpr const char* kNoServer =
 inline bool HaveServer() {
   return std::getenv("ZERURUD_DB_PORT") != nullptr && std::getenv("ZERURUD_DB_SOCKET") != nullptr;
 }
-
-// Sets an environment variable (or removes it, for nullopt) while it lives.
-class TScopedEnvironment {
- public:
-  TScopedEnvironment(const char* name, const std::optional<std::string>& value) : FName(name) {
-    if (const char* saved = std::getenv(name)) FSaved = saved;
-    if (value) {
-      ::setenv(name, value->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~TScopedEnvironment() {
-    if (FSaved) {
-      ::setenv(FName, FSaved->c_str(), 1);
-    } else {
-      ::unsetenv(FName);
-    }
-  }
-  TScopedEnvironment(const TScopedEnvironment&) = delete;
-  TScopedEnvironment& operator=(const TScopedEnvironment&) = delete;
-
- private:
-  const char* FName;
-  std::optional<std::string> FSaved;
-};
 
 // A text unique among the processes running now (ctest runs every test in a
 // process of its own): the process id in base 36, at most 5 characters.
