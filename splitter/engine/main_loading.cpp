@@ -107,11 +107,9 @@ void Tform_Main::DetectDocumentKind() {
   int i = 0;
   bool found = false;
   while (!found && i < count - 1) {
-    // A marker right after another, or at the end, leaves no pair to try.
-    if (definitions.Strings(i) == "DD") {
-      ++i;
-      continue;
-    }
+    // Only one marker is passed over: a second one right after it is read as
+    // a line number, and fails as one.
+    if (definitions.Strings(i) == "DD") ++i;
     const int lineNumber = StrToInt(definitions.Strings(i));
     const std::string& tag = definitions.Strings(i + 1);
     if (lineNumber < 1 || static_cast<std::size_t>(lineNumber) > FJoinedText.Count()) {

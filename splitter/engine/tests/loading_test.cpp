@@ -199,6 +199,7 @@ TEST_F(Loading, DefinitionsThatCannotBeRead) {
       {{"5", ">4x", "DD"}, "'4x' is not a valid integer value"},
       {{"61", "PAY", "DD"}, "List index out of bounds (60)"},
       {{"0", "PAY", "DD"}, "List index out of bounds (-1)"},
+      {{"DD", "DD", "PAY"}, "'DD' is not a valid integer value"},  // a deposit Line0 of DD
   };
   for (const auto& [definitions, message] : cases) {
     SetDefinitions(definitions);
