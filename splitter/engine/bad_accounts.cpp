@@ -35,8 +35,14 @@ std::string LogHeaderText() {
   return text;
 }
 
+// A path the host cannot look at (a loop of links, a folder without search
+// rights) counts as no file rather than raising.
 bool HostFileOf(const std::string& path, std::filesystem::path& hostPath) {
-  return win::HostPathOf(path, hostPath) && !std::filesystem::is_directory(hostPath);
+  if (!win::HostPathOf(path, hostPath)) return false;
+  std::error_code error;
+  const std::filesystem::file_type type = std::filesystem::status(hostPath, error).type();
+  return type == std::filesystem::file_type::not_found ||
+         (!error && type != std::filesystem::file_type::directory);
 }
 
 // The whole text of `path`; false when it cannot be opened, and `readFailed`

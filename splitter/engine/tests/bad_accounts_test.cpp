@@ -248,6 +248,12 @@ TEST_F(BadAccounts, RecognisedByContentInExactCase) {
   EXPECT_FALSE(Tform_Main::IsBadAccountLog("C:\\Jobs\\capture.ruz"));
   EXPECT_FALSE(Tform_Main::IsBadAccountLog("C:\\Jobs\\folder.log"));
   EXPECT_FALSE(Tform_Main::IsBadAccountLog("C:\\Jobs\\missing.log"));
+  // Links that lead nowhere but to each other.
+  const std::filesystem::path loop1 = HostPath("C:\\Jobs\\loop1.log");
+  const std::filesystem::path loop2 = HostPath("C:\\Jobs\\loop2.log");
+  std::filesystem::create_symlink(loop2, loop1);
+  std::filesystem::create_symlink(loop1, loop2);
+  EXPECT_FALSE(Tform_Main::IsBadAccountLog("C:\\Jobs\\loop1.log"));
 }
 
 TEST_F(BadAccounts, TakenBackWithMarks) {
