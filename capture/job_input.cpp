@@ -1,5 +1,6 @@
 #include "capture/job_input.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,9 +21,13 @@ bool TJobInput::Refill() {
   if (FEnded) return false;
   FBuffer.resize(kReadSize);
   ssize_t got;
-  do {
-    got = ::read(FFd, FBuffer.data(), FBuffer.size());
-  } while (got < 0 && errno == EINTR);
+  while ((got = ::read(FFd, FBuffer.data(), FBuffer.size())) < 0) {
+    if (errno == EINTR) continue;
+    // A starter may hand over a non-blocking pipe: no data yet is not the end.
+    if (errno != EAGAIN && errno != EWOULDBLOCK) break;
+    pollfd ready{FFd, POLLIN, 0};
+    ::poll(&ready, 1, -1);
+  }
   if (got <= 0) {
     FEnded = true;
     FBuffer.clear();

@@ -1,8 +1,11 @@
 #include "capture/job_input.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -72,4 +75,23 @@ TEST(JobInput, LongLinesAreReadWholeAcrossReads) {
   EXPECT_EQ(ReadLines(justBeforeBoundary + "\n" + "v\n"), (Lines{justBeforeBoundary, "v"}));
   const std::string stoppedLater(70000, 'u');
   EXPECT_EQ(ReadLines(stoppedLater + "\x1A" + "rest\n"), (Lines{stoppedLater}));
+}
+
+TEST(JobInput, ANonBlockingPipeWithoutDataYetIsNotTheEnd) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::fcntl(ends[0], F_SETFL, O_NONBLOCK), 0);
+  // The job arrives only after the reader has found the pipe empty.
+  std::thread writer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(::write(ends[1], "a\nb", 3), 3);
+    ::close(ends[1]);
+  });
+  capture::TJobInput reader(ends[0]);
+  Lines lines;
+  std::string line;
+  while (reader.ReadLine(line)) lines.push_back(line);
+  writer.join();
+  ::close(ends[0]);
+  EXPECT_EQ(lines, (Lines{"a", "b"}));
 }
