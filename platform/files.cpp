@@ -160,6 +160,12 @@ bool ForceDirectories(const std::string& path) {
 bool DeleteFile(const std::string& path) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
+  // Windows refuses to delete a read-only file even where its folder would
+  // allow it, and callers rely on that failure.
+  const DWORD attributes = GetHostFileAttributes(host);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return Fail(ERROR_ACCESS_DENIED);
+  }
   if (::unlink(host.c_str()) != 0) return FailAt(host);
   return true;
 }

@@ -52,7 +52,7 @@ bool CreateDir(const std::string& path);
 // Creates the folder and every missing one above it. True when it exists.
 bool ForceDirectories(const std::string& path);
 
-// Deletes a file; a directory is ERROR_ACCESS_DENIED.
+// Deletes a file; a directory or a read-only file is ERROR_ACCESS_DENIED.
 bool DeleteFile(const std::string& path);
 // Renames a file or folder; an existing target is ERROR_ALREADY_EXISTS and is
 // left alone. A change of letter case only is a rename too.

@@ -225,6 +225,18 @@ TEST_F(FilesTest, ReadOnlyMeansNotWritableForTheEffectiveUser) {
   ASSERT_EQ(::seteuid(0), 0);
   EXPECT_EQ(asNobody, win::FILE_ATTRIBUTE_ARCHIVE | win::FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(win::GetFileAttributes("C:\\owned-by-root.txt"), win::FILE_ATTRIBUTE_ARCHIVE);
+
+  // A read-only file stays, even in a folder where anyone may delete.
+  WriteFile(C("open/owned-by-root.txt"), "x");
+  ::chmod(C("open/owned-by-root.txt").c_str(), 0644);
+  ::chmod(C("open").c_str(), 0777);
+  ASSERT_EQ(::seteuid(65534), 0);
+  const bool deletedAsNobody = win::DeleteFile("C:\\open\\owned-by-root.txt");
+  const win::DWORD code = win::GetLastError();
+  ASSERT_EQ(::seteuid(0), 0);
+  EXPECT_FALSE(deletedAsNobody);
+  EXPECT_EQ(code, win::ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(fs::exists(C("open/owned-by-root.txt")));
 }
 
 TEST_F(FilesTest, ShortPathNamesAreTheLongOnes) {
