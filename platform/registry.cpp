@@ -141,7 +141,9 @@ DWORD TRegistry::GetDataType(const std::string& name) {
 std::string TRegistry::ReadString(const std::string& name) {
   const THive hive = LoadForRead();
   const THiveValue* value = FindValue(hive, name);
-  if (value == nullptr) return std::string();
+  // A value without data reads as empty text whatever its type, as the class
+  // library reads it.
+  if (value == nullptr || value->Data.empty()) return std::string();
   if (value->Type != REG_SZ && value->Type != REG_EXPAND_SZ) RaiseInvalidType(name);
   return TextUpToZero(value->Data);
 }

@@ -87,7 +87,8 @@ class TRegistry {
   // The value's type; REG_NONE when it is missing.
   DWORD GetDataType(const std::string& name);
 
-  // REG_SZ or REG_EXPAND_SZ text as stored; empty when the value is missing.
+  // REG_SZ or REG_EXPAND_SZ text as stored; empty when the value is missing
+  // or has no data (of any type).
   std::string ReadString(const std::string& name);
   // REG_DWORD; raises for a missing value as well as for another type.
   std::int32_t ReadInteger(const std::string& name);

@@ -72,6 +72,7 @@ TEST_F(Registry, MissingValuesAndWrongTypes) {
   TRegistry registry;
   ASSERT_TRUE(registry.OpenKey("K", false));
   EXPECT_EQ(registry.ReadString("missing"), "");
+  EXPECT_EQ(registry.ReadString("n"), "") << "a value without data is empty text, not a type error";
   EXPECT_TRUE(registry.ReadMultiString("missing").empty());
   EXPECT_FALSE(registry.ValueExists("missing"));
   EXPECT_TRUE(registry.ValueExists("N")) << "a REG_NONE value exists";
