@@ -1,6 +1,6 @@
 #include "platform/hostpath.h"
 
-#include <dirent.h>
+#include <sys/stat.h>
 
 #include <cctype>
 #include <cstring>
@@ -8,19 +8,15 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/foldernames.h"
 #include "platform/network.h"
 #include "platform/prefix.h"
-#include <sys/stat.h>
 
 namespace win {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool SameIgnoringCase(const char* a, const std::string& b) {
-  return std::strlen(a) == b.size() && ::strncasecmp(a, b.c_str(), b.size()) == 0;
-}
 
 bool IsValidComponent(const std::string& component) {
   if (component == "." || component == "..") return false;
@@ -40,22 +36,6 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
     start = end + 1;
   }
   return components;
-}
-
-// The entry of `folder` whose name equals `name` ignoring case; the smallest
-// such name when several differ only in case, so that the choice is stable.
-bool FindIgnoringCase(const fs::path& folder, const std::string& name, std::string& found) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return false;
-  bool any = false;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (SameIgnoringCase(entry->d_name, name) && (!any || found > entry->d_name)) {
-      found = entry->d_name;
-      any = true;
-    }
-  }
-  ::closedir(dir);
-  return any;
 }
 
 // The host folder and the part below it of a full Windows path.
@@ -97,7 +77,7 @@ bool HostPathFromWindows(const std::string& fullPath, fs::path& hostPath) {
     struct stat st {};
     std::string found;
     if (existing && ::lstat((result / component).c_str(), &st) != 0) {
-      existing = FindIgnoringCase(result, component, found);
+      existing = FindNameIgnoringCase(result, component, found);
     }
     result /= found.empty() ? component : found;
   }

@@ -4,8 +4,8 @@
 // Drive X: is the link <prefix>/dosdevices/x: (lower-case, as Wine names
 // them); \\server\share is the host folder that the network provider's share
 // table gives (network.h). Below that root every component is looked up
-// exactly first and then, when missing, by a case-insensitive scan of its
-// folder, because the system's code changes letter case freely. Components
+// exactly first and then, when missing, case-insensitively in its folder
+// (foldernames.h), because the system's code changes letter case freely. Components
 // from the first one that does not exist on are kept as spelled, so a new
 // file or folder gets the case it was given.
 //
