@@ -2,9 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/magic.h>
-#include <sys/inotify.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,11 +11,16 @@
 #include <set>
 #include <unordered_map>
 
+#include <linux/magic.h>
+#include <sys/inotify.h>
+#include <sys/statfs.h>
+
 namespace win {
 
 namespace {
 
-constexpr std::uint32_t kNameChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
+constexpr std::uint32_t kNameChanges =
+    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
 
 // Beyond this many folders the least recently used one is forgotten, so that
 // a process that looks into many folders holds neither their names nor

@@ -1,6 +1,5 @@
 #include "platform/foldernames.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +9,7 @@
 
 #include "tests/support/temp_prefix.h"
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 namespace {
 
@@ -107,7 +107,9 @@ TEST(FolderNames, MoreChangesThanTheKernelQueuesAreNotLost) {
   WriteFile(dir.path() / "a", "x");
   for (int i = 0; i <= limit / 2; ++i) {
     const bool even = i % 2 == 0;
-    ASSERT_EQ(::rename((dir.path() / (even ? "a" : "b")).c_str(), (dir.path() / (even ? "b" : "a")).c_str()), 0);
+    ASSERT_EQ(::rename((dir.path() / (even ? "a" : "b")).c_str(),
+                       (dir.path() / (even ? "b" : "a")).c_str()),
+              0);
   }
   WriteFile(dir.path() / "last.txt", "x");
   EXPECT_EQ(Lookup(dir.path(), "LAST.TXT"), "last.txt");
