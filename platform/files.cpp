@@ -129,6 +129,20 @@ bool HostPathOf(const std::string& path, fs::path& hostPath) {
   return GetFullPathName(path, full) && HostPathFromWindows(full, hostPath);
 }
 
+namespace {
+
+// The host entry that deleting or renaming `path` would touch. A drive or
+// share root maps to the machine's own drive link or share folder, which is
+// never the caller's to delete or move.
+bool HostEntryOf(const std::string& path, fs::path& hostPath, std::string& full) {
+  if (!GetFullPathName(path, full)) return false;
+  const std::string drive = ExtractFileDrive(full);
+  if (ExcludeTrailingBackslash(full).size() <= drive.size()) return Fail(ERROR_ACCESS_DENIED);
+  return HostPathFromWindows(full, hostPath);
+}
+
+}  // namespace
+
 bool FileExists(const std::string& path) {
   struct stat st {};
   if (!StatOf(path, st)) return false;
@@ -159,7 +173,8 @@ bool ForceDirectories(const std::string& path) {
 
 bool DeleteFile(const std::string& path) {
   fs::path host;
-  if (!HostPathOf(path, host)) return false;
+  std::string full;
+  if (!HostEntryOf(path, host, full)) return false;
   // Windows refuses to delete a read-only file even where its folder would
   // allow it, and callers rely on that failure.
   const DWORD attributes = GetHostFileAttributes(host);
@@ -171,13 +186,11 @@ bool DeleteFile(const std::string& path) {
 }
 
 bool RenameFile(const std::string& oldPath, const std::string& newPath) {
+  std::string oldFull;
   std::string newFull;
   fs::path from;
   fs::path to;
-  if (!HostPathOf(oldPath, from) || !GetFullPathName(newPath, newFull) ||
-      !HostPathFromWindows(newFull, to)) {
-    return false;
-  }
+  if (!HostEntryOf(oldPath, from, oldFull) || !HostEntryOf(newPath, to, newFull)) return false;
   struct stat st {};
   if (::lstat(from.c_str(), &st) != 0) return FailAt(from);
   if (to == from) {

@@ -125,6 +125,12 @@ TEST_F(FilesTest, FailuresGiveTheWindowsCodes) {
        win::ERROR_FILE_NOT_FOUND},
       {"drive without link", [] { return win::FileExists("Q:\\a.txt"); },
        win::ERROR_PATH_NOT_FOUND},
+      // A drive root is the machine's own link, never a file to move or remove.
+      {"delete a drive root", [] { return win::DeleteFile("C:\\"); }, win::ERROR_ACCESS_DENIED},
+      {"rename a drive root", [] { return win::RenameFile("C:", "C:\\moved"); },
+       win::ERROR_ACCESS_DENIED},
+      {"rename onto a drive root", [] { return win::RenameFile("C:\\a.txt", "Z:\\"); },
+       win::ERROR_ACCESS_DENIED},
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(c.call()) << c.what;
@@ -132,6 +138,7 @@ TEST_F(FilesTest, FailuresGiveTheWindowsCodes) {
   }
   EXPECT_EQ(ReadFile(C("a.txt")), "a");
   EXPECT_EQ(ReadFile(C("b.txt")), "b");
+  EXPECT_TRUE(win::DirectoryExists("C:\\"));
 }
 
 TEST_F(FilesTest, ForceDirectoriesCreatesEveryMissingLevel) {
