@@ -1,9 +1,7 @@
 #include "platform/db.h"
 
 #include <errmsg.h>
-#include <netinet/in.h>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <optional>
@@ -12,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/refusing_port.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"
 
@@ -399,33 +398,8 @@ TEST_F(DbServer, RefusedLoginsCarryTheServerMessage) {
   }
 }
 
-// A bound socket that does not listen: connections to its port are refused.
-class TRefusingPort {
- public:
-  TRefusingPort() : FSocket(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(FSocket, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      ADD_FAILURE() << "cannot reserve a port";
-    }
-    FPort = ntohs(address.sin_port);
-  }
-  ~TRefusingPort() { ::close(FSocket); }
-  TRefusingPort(const TRefusingPort&) = delete;
-  TRefusingPort& operator=(const TRefusingPort&) = delete;
-
-  unsigned Port() const { return FPort; }
-
- private:
-  int FSocket;
-  unsigned FPort = 0;
-};
-
 TEST(DbConnection, ServerDownGivesTheClientLibraryMessage) {
-  TRefusingPort down;
+  testing_support::TRefusingPort down;
   testing_support::TScopedVariable port("ZERURUD_DB_PORT", std::to_string(down.Port()));
   TZConnection db;
   UseProductSettings(db);

@@ -1,9 +1,5 @@
 #include "splitter/engine/product_database.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +9,7 @@
 #include "common/product.h"
 #include "platform/registry.h"
 #include "splitter/engine/tests/test_database.h"
+#include "tests/support/refusing_port.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
@@ -30,30 +27,6 @@ class TFakeStartupView : public TStartupView {
 
   std::vector<std::string> Messages;
   int TerminateRequests = 0;
-};
-
-// A local TCP port that refuses connections: bound, so nobody else takes it,
-// but never listening.
-class TRefusingPort {
- public:
-  TRefusingPort() : FSocket(::socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    EXPECT_EQ(::bind(FSocket, reinterpret_cast<sockaddr*>(&address), length), 0);
-    EXPECT_EQ(::getsockname(FSocket, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    FPort = ntohs(address.sin_port);
-  }
-  ~TRefusingPort() { ::close(FSocket); }
-  TRefusingPort(const TRefusingPort&) = delete;
-  TRefusingPort& operator=(const TRefusingPort&) = delete;
-
-  std::string Port() const { return std::to_string(FPort); }
-
- private:
-  int FSocket;
-  unsigned FPort = 0;
 };
 
 void WriteProductKey(const std::optional<std::string>& host) {
@@ -87,8 +60,8 @@ TEST(ProductDatabase, FixedSettings) {
 // request to end the program.
 TEST(ProductDatabase, ServerDownAndWhereItWasLookedFor) {
   testing_support::TempPrefix prefix;
-  TRefusingPort refusing;
-  testing_support::TScopedVariable port("ZERURUD_DB_PORT", refusing.Port());
+  testing_support::TRefusingPort refusing;
+  testing_support::TScopedVariable port("ZERURUD_DB_PORT", std::to_string(refusing.Port()));
   testing_support::TScopedVariable socket("ZERURUD_DB_SOCKET", (prefix.root() / "no-server.sock").string());
   struct Case {
     bool key;
