@@ -1,0 +1,90 @@
+#include "platform/text.h"
+
+#include <optional>
+#include <string>
+
+#include "platform/error.h"
+#include <gtest/gtest.h>
+
+namespace win {
+namespace {
+
+TEST(LetterCase, AsciiOnly) {
+  EXPECT_EQ(UpperCase("abc-Z\xe9"), "ABC-Z\xe9");
+  EXPECT_EQ(LowerCase("ABC-z\xc9"), "abc-z\xc9");
+  EXPECT_TRUE(SameText("C:\\Capture", "c:\\CAPTURE"));
+  EXPECT_FALSE(SameText("\xe9", "\xc9"));
+  EXPECT_FALSE(SameText("abc", "abcd"));
+}
+
+TEST(CompareText, OrdersIgnoringCase) {
+  struct {
+    const char* a;
+    const char* b;
+    int sign;
+  } cases[] = {
+      {"abc", "ABC", 0}, {"abc", "abd", -1}, {"ABD", "abc", 1}, {"ab", "abc", -1},
+      {"abc", "ab", 1},  {"", "", 0},        {"_", "z", 1},     {"\x80", "a", 1},
+  };
+  for (const auto& c : cases) {
+    const int result = CompareText(c.a, c.b);
+    EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.a << " vs " << c.b;
+  }
+}
+
+TEST(Trim, ControlsAndBlanks) {
+  EXPECT_EQ(Trim(" \t\r\n x y \x01"), "x y");
+  EXPECT_EQ(TrimLeft("  x  "), "x  ");
+  EXPECT_EQ(TrimRight("  x  "), "  x");
+  EXPECT_EQ(Trim("   "), "");
+  EXPECT_EQ(Trim("\xa0x\xa0"), "\xa0x\xa0");
+}
+
+TEST(StrToInt, ClassLibraryRules) {
+  struct {
+    const char* text;
+    std::optional<int> value;
+  } cases[] = {
+      {"42", 42},
+      {"  -7", -7},
+      {"+7", 7},
+      {"$1F", 31},
+      {"0x1f", 31},
+      {"0XFFFFFFFF", -1},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", std::nullopt},
+      {"$100000000", std::nullopt},
+      {"", std::nullopt},
+      {"  ", std::nullopt},
+      {"-", std::nullopt},
+      {"$", std::nullopt},
+      {"12 ", std::nullopt},
+      {"1.5", std::nullopt},
+      {"0x", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TryStrToInt(c.text), c.value) << "'" << c.text << "'";
+}
+
+TEST(StrToInt, RaisesWithTheClassLibraryText) {
+  EXPECT_EQ(StrToInt("12"), 12);
+  try {
+    StrToInt("x1");
+    ADD_FAILURE() << "nothing raised";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
+  }
+}
+
+TEST(Copy, OneBasedAndClipped) {
+  EXPECT_EQ(Copy("abcdef", 2, 3), "bcd");
+  EXPECT_EQ(Copy("abcdef", 0, 2), "ab");
+  EXPECT_EQ(Copy("abcdef", -5, 2), "ab");
+  EXPECT_EQ(Copy("abcdef", 5, 10), "ef");
+  EXPECT_EQ(Copy("abcdef", 7, 1), "");
+  EXPECT_EQ(Copy("abcdef", 1, 0), "");
+  EXPECT_EQ(Copy("abcdef", 1, -1), "");
+}
+
+}  // namespace
+}  // namespace win
