@@ -18,6 +18,7 @@
 #include "capturefile/crypt.h"
 #include "platform/files.h"
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/main.h"
 #include "splitter/engine/main_view.h"
 #include "tests/support/temp_prefix.h"
@@ -162,7 +163,8 @@ class TFigureReporter : public benchmark::ConsoleReporter {
       const std::string name = run.benchmark_name();
       const std::size_t at = name.find("pages:");
       if (at == std::string::npos) continue;
-      gFigures[std::atoi(name.c_str() + at + 6)].Milliseconds = run.GetAdjustedRealTime();
+      gFigures[win::StrToInt(name.substr(at + 6, name.find('/', at) - at - 6))].Milliseconds =
+          run.GetAdjustedRealTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

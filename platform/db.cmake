@@ -7,7 +7,7 @@ add_library(win_db
   mysqlclient.cpp)
 target_include_directories(win_db PUBLIC ${PROJECT_SOURCE_DIR})
 target_include_directories(win_db PRIVATE ${MARIADB_INCLUDE_DIR})
-target_link_libraries(win_db PUBLIC win_core PRIVATE ${CMAKE_DL_LIBS})
+target_link_libraries(win_db PUBLIC win_core PRIVATE win_text ${CMAKE_DL_LIBS})
 
 zerurud_add_gtest(win_db_tests
   SOURCES tests/db_test.cpp

@@ -7,7 +7,7 @@ add_library(win_files
   ${CMAKE_CURRENT_LIST_DIR}/files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/datetime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search.cpp)
-target_link_libraries(win_files PUBLIC win_core win_network)
+target_link_libraries(win_files PUBLIC win_core win_network PRIVATE win_text)
 
 zerurud_add_gtest(win_files_tests
   SOURCES

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "platform/prefix.h"
+#include "platform/text.h"
 
 namespace win {
 
 namespace {
 
 bool StartsWithName(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameRegistryName(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view StripSlashes(std::string_view path) {
@@ -79,7 +80,7 @@ std::string THive::Serialise() const {
 int THive::SectionOf(std::string_view path, bool last) const {
   int found = -1;
   for (std::size_t i = 0; i < FSections.size(); ++i) {
-    if (SameRegistryName(FSections[i].Path, path)) {
+    if (SameText(FSections[i].Path, path)) {
       found = static_cast<int>(i);
       if (!last) break;
     }
@@ -108,7 +109,7 @@ std::vector<std::string> THive::KeyPaths() const {
   std::vector<std::string> paths;
   for (const TSection& section : FSections) {
     bool seen = false;
-    for (const std::string& path : paths) seen = seen || SameRegistryName(path, section.Path);
+    for (const std::string& path : paths) seen = seen || SameText(path, section.Path);
     if (!seen) paths.push_back(section.Path);
   }
   return paths;
@@ -123,7 +124,7 @@ std::vector<std::string> THive::SubkeyNames(std::string_view path) const {
         std::string_view(section.Path).substr(path.empty() ? 0 : path.size() + 1);
     below = below.substr(0, below.find('\\'));
     bool seen = false;
-    for (const std::string& name : names) seen = seen || SameRegistryName(name, below);
+    for (const std::string& name : names) seen = seen || SameText(name, below);
     if (!seen) names.emplace_back(below);
   }
   return names;
@@ -133,12 +134,12 @@ std::vector<THiveValue> THive::Values(std::string_view path) const {
   path = StripSlashes(path);
   std::vector<THiveValue> values;
   for (const TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     for (const TEntry& entry : section.Entries) {
       if (!entry.IsValue) continue;
       bool replaced = false;
       for (THiveValue& value : values) {
-        if (SameRegistryName(value.Name, entry.Value.Name)) {
+        if (SameText(value.Name, entry.Value.Name)) {
           value.Type = entry.Value.Type;
           value.Data = entry.Value.Data;
           replaced = true;
@@ -154,9 +155,9 @@ const THiveValue* THive::FindValue(std::string_view path, std::string_view name)
   path = StripSlashes(path);
   const THiveValue* found = nullptr;
   for (const TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     for (const TEntry& entry : section.Entries) {
-      if (entry.IsValue && SameRegistryName(entry.Value.Name, name)) found = &entry.Value;
+      if (entry.IsValue && SameText(entry.Value.Name, name)) found = &entry.Value;
     }
   }
   return found;
@@ -211,9 +212,9 @@ bool THive::SetValue(std::string_view path, const THiveValue& value) {
   if (SectionOf(path, true) < 0) InsertSection(StoredPath(path));
   bool stored = false;
   for (TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     std::erase_if(section.Entries, [&](TEntry& entry) {
-      if (!entry.IsValue || !SameRegistryName(entry.Value.Name, value.Name)) return false;
+      if (!entry.IsValue || !SameText(entry.Value.Name, value.Name)) return false;
       if (stored) return true;
       entry.Value.Type = value.Type;
       entry.Value.Data = value.Data;
@@ -237,9 +238,9 @@ bool THive::DeleteValue(std::string_view path, std::string_view name) {
   path = StripSlashes(path);
   std::size_t removed = 0;
   for (TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     removed += std::erase_if(section.Entries, [&](const TEntry& entry) {
-      return entry.IsValue && SameRegistryName(entry.Value.Name, name);
+      return entry.IsValue && SameText(entry.Value.Name, name);
     });
   }
   return removed > 0;

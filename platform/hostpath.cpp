@@ -9,6 +9,7 @@
 #include "platform/foldernames.h"
 #include "platform/network.h"
 #include "platform/prefix.h"
+#include "platform/text.h"
 #include <sys/stat.h>
 
 namespace win {
@@ -53,7 +54,7 @@ bool SplitRoot(const std::string& fullPath, fs::path& root, std::string& rest) {
       fullPath[1] != ':' || fullPath[2] != '\\') {
     return Fail(ERROR_INVALID_NAME);
   }
-  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(fullPath[0])));
+  const char letter = LowerChar(fullPath[0]);
   root = DosDevicesPath() / (std::string(1, letter) + ":");
   struct stat st {};
   if (::lstat(root.c_str(), &st) != 0) return Fail(ERROR_PATH_NOT_FOUND);
@@ -106,8 +107,7 @@ bool WindowsPathFromHost(const fs::path& hostPath, std::string& windowsPath) {
   for (char& c : rest) {
     if (c == '/') c = '\\';
   }
-  windowsPath = std::string(1, static_cast<char>(std::toupper(bestDrive))) + ":" +
-                (rest.empty() ? "\\" : rest);
+  windowsPath = std::string(1, UpperChar(bestDrive)) + ":" + (rest.empty() ? "\\" : rest);
   return true;
 }
 

@@ -6,7 +6,7 @@ add_library(win_identity
   ${CMAKE_CURRENT_LIST_DIR}/session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/token.cpp
   ${CMAKE_CURRENT_LIST_DIR}/impersonation.cpp)
-target_link_libraries(win_identity PUBLIC win_registry)
+target_link_libraries(win_identity PUBLIC win_registry PRIVATE win_text)
 
 # The tests start programs with tokens, so they need processes too.
 zerurud_add_gtest(win_identity_tests

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -16,17 +17,6 @@ std::string Trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::string Unquoted(const std::string& value) {
@@ -61,7 +51,7 @@ class TIniContent {
   std::size_t FindSection(const std::string& section) const {
     const std::string name = Trimmed(section);
     for (std::size_t i = 0; i < FLines.size(); ++i) {
-      if (FLines[i].Kind == TLineKind::Section && SameIgnoringCase(FLines[i].Name, name)) return i;
+      if (FLines[i].Kind == TLineKind::Section && SameText(FLines[i].Name, name)) return i;
     }
     return std::string::npos;
   }
@@ -87,7 +77,7 @@ class TIniContent {
   const TIniLine* FindKey(const std::string& section, const std::string& ident) const {
     const std::string name = Trimmed(ident);
     for (const std::size_t i : Keys(section)) {
-      if (SameIgnoringCase(FLines[i].Name, name)) return &FLines[i];
+      if (SameText(FLines[i].Name, name)) return &FLines[i];
     }
     return nullptr;
   }
@@ -121,42 +111,6 @@ TIniContent Load(const std::string& fileName) {
   std::string data;
   if (!ReadWholeFile(fileName, data)) data.clear();
   return TIniContent(data);
-}
-
-std::optional<std::uint64_t> ParseDigits(const std::string& digits, unsigned base,
-                                         std::uint64_t limit) {
-  if (digits.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : digits) {
-    const int digit = std::isdigit(static_cast<unsigned char>(c))
-                          ? c - '0'
-                          : (base == 16 && std::isxdigit(static_cast<unsigned char>(c))
-                                 ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
-                                 : -1);
-    if (digit < 0) return std::nullopt;
-    value = value * base + static_cast<unsigned>(digit);
-    if (value > limit) return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<int> ParseInteger(const std::string& text) {
-  std::size_t position = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) position = 1;
-  std::optional<std::uint64_t> value;
-  if (text.compare(position, 1, "$") == 0) {
-    value = ParseDigits(text.substr(position + 1), 16, 0xFFFFFFFFu);
-  } else if (text.compare(position, 2, "0x") == 0 || text.compare(position, 2, "0X") == 0) {
-    value = ParseDigits(text.substr(position + 2), 16, 0xFFFFFFFFu);
-  } else {
-    value = ParseDigits(text.substr(position), 10, negative ? 2147483648u : 2147483647u);
-  }
-  if (!value) return std::nullopt;
-  // Hexadecimal numbers use all 32 bits: $FFFFFFFF is -1.
-  std::uint32_t bits = static_cast<std::uint32_t>(*value);
-  if (negative) bits = 0u - bits;
-  return static_cast<std::int32_t>(bits);
 }
 
 // [sign] digits [. digits] [e [sign] digits], with digits on at least one side
@@ -198,7 +152,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& ident,
                           int defaultValue) const {
-  return ParseInteger(ReadString(section, ident, "")).value_or(defaultValue);
+  return TryStrToInt(ReadString(section, ident, "")).value_or(defaultValue);
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& ident,
@@ -244,7 +198,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
     std::size_t insertAt = header + 1;
     bool replaced = false;
     for (const std::size_t i : content.Keys(section)) {
-      if (SameIgnoringCase(lines[i].Name, name)) {
+      if (SameText(lines[i].Name, name)) {
         lines[i] = TIniContent::Parse(lines[i].Name + "=" + value);
         replaced = true;
         break;

@@ -9,14 +9,15 @@ add_library(win_process
   ${CMAKE_CURRENT_LIST_DIR}/spawn.cpp
   ${CMAKE_CURRENT_LIST_DIR}/programlookup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process.cpp)
-target_link_libraries(win_process PUBLIC win_identity PRIVATE win_cmdline win_files)
+target_link_libraries(win_process PUBLIC win_identity PRIVATE win_cmdline win_files win_text)
 
 # A stand-in program that records how it was started (see its header comment),
 # and the reader of its records, for every test that starts programs.
 add_executable(argv_recorder ${CMAKE_CURRENT_LIST_DIR}/tests/recorder/argv_recorder.cpp)
+target_link_libraries(argv_recorder PRIVATE win_text)
 add_library(argv_recorder_record ${CMAKE_CURRENT_LIST_DIR}/tests/recorder/record.cpp)
 target_include_directories(argv_recorder_record PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(argv_recorder_record PUBLIC test_support)
+target_link_libraries(argv_recorder_record PUBLIC test_support PRIVATE win_text)
 target_compile_definitions(argv_recorder_record
   PUBLIC ARGV_RECORDER_PATH="$<TARGET_FILE:argv_recorder>")
 add_dependencies(argv_recorder_record argv_recorder)

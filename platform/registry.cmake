@@ -6,7 +6,7 @@ add_library(win_registry
   ${CMAKE_CURRENT_LIST_DIR}/hivefile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/computername.cpp)
-target_link_libraries(win_registry PUBLIC win_core)
+target_link_libraries(win_registry PUBLIC win_core PRIVATE win_text)
 
 zerurud_add_gtest(win_registry_tests
   SOURCES

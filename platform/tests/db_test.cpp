@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "platform/text.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 using win::EDatabaseError;
 using win::EZSQLException;
@@ -71,7 +71,7 @@ std::vector<std::string> Column(TZQuery& query, const char* field) {
 // UPDATE statements this session has sent: the way to tell whether an
 // UPDATE was sent, also while other clients use the server.
 int UpdatesSent(TZConnection& db) {
-  return std::stoi(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
+  return win::StrToInt(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
 }
 
 // Tests that need the server get their own database and their own row in

@@ -1,8 +1,5 @@
 // Chain commands: each runs once per capture file, in file order, with its
 // macros expanded, each run watched by the timer until its process ends.
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,8 +7,11 @@
 
 #include "platform/params.h"
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/main.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -173,7 +173,7 @@ TEST_F(ChainCommands, AProgramThatCannotStartIsReportedAndTheNextRunFollows) {
     EXPECT_TRUE(warning.starts_with("Error #") &&
                 warning.ends_with(" executing C:\\Apps\\BROKEN.EXE"))
         << warning;
-    const int code = std::stoi(warning.substr(7));
+    const int code = win::StrToInt(warning.substr(7, warning.find(' ', 7) - 7));
     EXPECT_TRUE(code >= 0 && code < 32) << warning;
   }
 }
