@@ -182,7 +182,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
   if (!ReadWholeFile(FFileName, data)) {
     // A file that exists but cannot be read must not be replaced by one
     // holding only the new key.
-    if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
+    if (!IsNotFound(GetLastError())) {
       throw failure;
     }
     data.clear();

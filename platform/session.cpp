@@ -37,10 +37,7 @@ THiveSessions ReadHiveSessions(std::vector<TSessionInfo>& sessions) {
   try {
     TRegistry registry(KEY_READ);
     if (!registry.OpenKeyReadOnly(kSessionsKey)) {
-      const DWORD code = GetLastError();
-      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                 ? THiveSessions::NoKey
-                 : THiveSessions::Unreadable;
+      return IsNotFound(GetLastError()) ? THiveSessions::NoKey : THiveSessions::Unreadable;
     }
     for (const std::string& name : registry.GetValueNames()) {
       DWORD id = 0;
