@@ -1,6 +1,8 @@
 #include "platform/hive.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/prefix.h"
 #include "platform/text.h"
@@ -107,10 +109,9 @@ std::string THive::StoredPath(std::string_view path) const {
 
 std::vector<std::string> THive::KeyPaths() const {
   std::vector<std::string> paths;
+  std::unordered_set<std::string> seen;
   for (const TSection& section : FSections) {
-    bool seen = false;
-    for (const std::string& path : paths) seen = seen || SameText(path, section.Path);
-    if (!seen) paths.push_back(section.Path);
+    if (seen.insert(LowerCase(section.Path)).second) paths.push_back(section.Path);
   }
   return paths;
 }
@@ -118,14 +119,13 @@ std::vector<std::string> THive::KeyPaths() const {
 std::vector<std::string> THive::SubkeyNames(std::string_view path) const {
   path = StripSlashes(path);
   std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
   for (const TSection& section : FSections) {
     if (!IsSameOrBelow(section.Path, path) || section.Path.size() == path.size()) continue;
     std::string_view below =
         std::string_view(section.Path).substr(path.empty() ? 0 : path.size() + 1);
     below = below.substr(0, below.find('\\'));
-    bool seen = false;
-    for (const std::string& name : names) seen = seen || SameText(name, below);
-    if (!seen) names.emplace_back(below);
+    if (seen.insert(LowerCase(below)).second) names.emplace_back(below);
   }
   return names;
 }
@@ -133,19 +133,18 @@ std::vector<std::string> THive::SubkeyNames(std::string_view path) const {
 std::vector<THiveValue> THive::Values(std::string_view path) const {
   path = StripSlashes(path);
   std::vector<THiveValue> values;
+  std::unordered_map<std::string, std::size_t> byName;
   for (const TSection& section : FSections) {
     if (!SameText(section.Path, path)) continue;
     for (const TEntry& entry : section.Entries) {
       if (!entry.IsValue) continue;
-      bool replaced = false;
-      for (THiveValue& value : values) {
-        if (SameText(value.Name, entry.Value.Name)) {
-          value.Type = entry.Value.Type;
-          value.Data = entry.Value.Data;
-          replaced = true;
-        }
+      const auto [at, added] = byName.try_emplace(LowerCase(entry.Value.Name), values.size());
+      if (added) {
+        values.push_back(entry.Value);
+      } else {
+        values[at->second].Type = entry.Value.Type;
+        values[at->second].Data = entry.Value.Data;
       }
-      if (!replaced) values.push_back(entry.Value);
     }
   }
   return values;

@@ -13,23 +13,24 @@ namespace win {
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
-// The blanks around the parts of a .reg line (a stray carriage return
-// among them); other control characters are data.
-constexpr std::string_view kWhitespace = " \t\r";
 constexpr std::size_t kHexLineWidth = 79;
 
 bool StartsWithName(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
+bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
 std::string_view TrimLineLeft(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(kWhitespace);
-  return first == std::string_view::npos ? std::string_view() : s.substr(first);
+  std::size_t first = 0;
+  while (first < s.size() && IsLineBlank(s[first])) ++first;
+  return s.substr(first);
 }
 
 std::string_view TrimLineRight(std::string_view s) {
-  const std::size_t last = s.find_last_not_of(kWhitespace);
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+  std::size_t end = s.size();
+  while (end > 0 && IsLineBlank(s[end - 1])) --end;
+  return s.substr(0, end);
 }
 
 std::string_view TrimLine(std::string_view s) { return TrimLineRight(TrimLineLeft(s)); }
@@ -75,16 +76,17 @@ std::string Narrow(std::string_view wide) {
 
 std::string HexList(std::string out, std::string_view bytes, const std::string& lineEnd) {
   std::size_t lineStart = 0;
+  constexpr char kDigits[] = "0123456789abcdef";
+  out.reserve(out.size() + bytes.size() * 3 + bytes.size() / 24 * (lineEnd.size() + 3));
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    char item[4];
-    std::snprintf(item, sizeof item, "%02x", static_cast<unsigned char>(bytes[i]));
-    std::string piece = item;
-    if (i + 1 < bytes.size()) piece += ',';
-    if (out.size() - lineStart + piece.size() + 1 > kHexLineWidth && i + 1 < bytes.size()) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const char piece[3] = {kDigits[byte >> 4], kDigits[byte & 0xF], ','};
+    const std::size_t length = i + 1 < bytes.size() ? 3 : 2;
+    if (out.size() - lineStart + length + 1 > kHexLineWidth && i + 1 < bytes.size()) {
       out += "\\" + lineEnd + "  ";
       lineStart = out.size() - 2;
     }
-    out += piece;
+    out.append(piece, length);
   }
   return out;
 }
@@ -269,23 +271,29 @@ std::string THiveTextReader::JoinContinuation(std::string_view rest) {
     TLine line;
     if (!ReadLine(line)) Fail(FLineNumber, "the data go on past the end of the file");
     joined += TrimLine(line.Content);
-    while (!joined.empty() && kWhitespace.find(joined.back()) != std::string_view::npos)
-      joined.pop_back();
+    while (!joined.empty() && IsLineBlank(joined.back())) joined.pop_back();
   }
   return joined;
 }
 
+// Items between commas, each one or two hex digits with blanks around; a
+// trailing comma ends the list. One pass: the lists run to megabytes.
 std::string THiveTextReader::ParseHexBytes(std::string_view list, std::size_t lineNumber) const {
   std::string bytes;
+  bytes.reserve(list.size() / 3 + 1);
   list = TrimLine(list);
-  while (!list.empty()) {
-    const std::size_t comma = list.find(',');
-    const std::string_view item = TrimLine(list.substr(0, comma));
-    const auto byte = ParseHexNumber(item, 2);
-    if (!byte) Fail(lineNumber, "bad hex byte \"" + std::string(item) + "\"");
-    bytes += static_cast<char>(*byte);
-    if (comma == std::string_view::npos) break;
-    list = TrimLine(list.substr(comma + 1));
+  std::size_t at = 0;
+  while (at < list.size()) {
+    std::size_t end = at;
+    while (end < list.size() && list[end] != ',') ++end;
+    const std::string_view item = TrimLine(list.substr(at, end - at));
+    const int high = item.empty() ? -1 : HexDigit(item[0]);
+    const int low = item.size() == 2 ? HexDigit(item[1]) : 0;
+    if (high < 0 || low < 0 || item.size() > 2) {
+      Fail(lineNumber, "bad hex byte \"" + std::string(item) + "\"");
+    }
+    bytes += static_cast<char>(item.size() == 2 ? high << 4 | low : high);
+    at = end + 1;
   }
   return bytes;
 }
