@@ -1,7 +1,7 @@
 // buttonshots DIR: writes the file selection window's Print button as
 // DAVURI draws it, up, pressed, focused and disabled, and an OK button with
-// its two-cell glyph, one PNG each, plus a sheet of all of them at twice the
-// size. Runs without a display (the offscreen platform unless one is named).
+// its two-cell glyph, one PNG each, plus a sheet of all of them and one of the
+// ten stock kinds (up, then disabled), both at twice the size. Runs without a display (the offscreen platform unless one is named).
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -27,6 +27,21 @@ ui::TBitBtnWithColor* MakeButton(QWidget* form, const char* caption, int x) {
   button->setFont(font);
   button->setText(caption);
   return button;
+}
+
+// The ten stock kinds in two rows: up, and disabled below.
+QImage StockKindSheet() {
+  QWidget form;
+  form.resize(10 * 97 + 8, 74);
+  for (int kind = ui::bkOK; kind <= ui::bkAll; ++kind) {
+    for (int row = 0; row < 2; ++row) {
+      ui::TBitBtnWithColor* button = MakeButton(&form, "", 8 + (kind - 1) * 97);
+      button->move(button->x(), 8 + row * 33);
+      button->SetKind(ui::TBitBtnWithColorKind(kind));
+      button->setEnabled(row == 0);
+    }
+  }
+  return form.grab().toImage();
 }
 
 // Waits, without a timer of its own, until the window system has done what
@@ -101,10 +116,14 @@ int main(int argc, char** argv) {
       }
     }
   }
-  const QString sheetFile = dir.filePath("button_states.png");
-  if (!sheet.scaled(sheet.size() * 2).save(sheetFile)) {
-    std::fprintf(stderr, "buttonshots: cannot write %s\n", qPrintable(sheetFile));
-    status = 1;
-  }
+  const auto saveDoubled = [&](const QImage& image, const char* name) {
+    const QString file = dir.filePath(QString::fromLatin1(name));
+    if (!image.scaled(image.size() * 2).save(file)) {
+      std::fprintf(stderr, "buttonshots: cannot write %s\n", qPrintable(file));
+      status = 1;
+    }
+  };
+  saveDoubled(sheet, "button_states.png");
+  saveDoubled(StockKindSheet(), "button_kinds.png");
   return status;
 }

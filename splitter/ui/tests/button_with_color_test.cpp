@@ -120,6 +120,13 @@ TEST_F(ButtonWithColorTest, UpShowsTheRaisedEdgeTheFaceAndTheCentredCaption) {
   EXPECT_TRUE(HasPixel(up, Role(QPalette::ButtonText)));
 }
 
+TEST_F(ButtonWithColorTest, TheDesignedVerdanaIsDrawnInDejaVuSans) {
+  const QFontInfo info(btnPrint->font());
+  EXPECT_EQ(info.family(), "DejaVu Sans");
+  EXPECT_EQ(info.pixelSize(), 13);
+  EXPECT_TRUE(info.bold());
+}
+
 TEST_F(ButtonWithColorTest, PressedShowsTheShadowOutlineAndMovesTheCaptionByOnePixel) {
   const TBox up = Ink(Grab(btnPrint), 2);
   btnPrint->setDown(true);
