@@ -46,8 +46,8 @@ bool SameText(std::string_view a, std::string_view b) {
 int CompareText(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
-    const int x = static_cast<unsigned char>(LowerChar(a[i]));
-    const int y = static_cast<unsigned char>(LowerChar(b[i]));
+    const int x = static_cast<unsigned char>(UpperChar(a[i]));
+    const int y = static_cast<unsigned char>(UpperChar(b[i]));
     if (x != y) return x - y;
   }
   if (a.size() == b.size()) return 0;
