@@ -4,7 +4,7 @@
 
 #include "splitter/ui/glyph_cache.h"
 
-namespace ui {
+namespace splitter {
 
 namespace {
 
@@ -173,4 +173,4 @@ void TButtonGlyph::Draw(QPainter& painter, const TRect& client, const QString& c
   }
 }
 
-}  // namespace ui
+}  // namespace splitter

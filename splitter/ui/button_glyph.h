@@ -9,11 +9,12 @@
 // every focus move and press.
 #pragma once
 
+#include <array>
+
 #include <QImage>
 #include <QPalette>
 #include <QRgb>
 #include <QString>
-#include <array>
 
 #include "splitter/ui/button_layout.h"
 #include "splitter/ui/colors.h"
@@ -21,7 +22,7 @@
 
 class QPainter;
 
-namespace ui {
+namespace splitter {
 
 class TGlyphList;
 
@@ -78,4 +79,4 @@ class TButtonGlyph {
   int FNumGlyphs = 1;
 };
 
-}  // namespace ui
+}  // namespace splitter

@@ -1,6 +1,6 @@
 #include "splitter/ui/button_layout.h"
 
-namespace ui {
+namespace splitter {
 
 TContentLayout CalcButtonLayout(const TRect& client, TSize glyph, TSize text, TButtonLayout layout,
                                 int margin, int spacing) {
@@ -59,4 +59,4 @@ TContentLayout CalcButtonLayout(const TRect& client, TSize glyph, TSize text, TB
           {textLeft, textTop, textLeft + text.Width, textTop + text.Height}};
 }
 
-}  // namespace ui
+}  // namespace splitter

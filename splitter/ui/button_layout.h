@@ -6,7 +6,7 @@
 
 #include "splitter/ui/geometry.h"
 
-namespace ui {
+namespace splitter {
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
@@ -22,4 +22,4 @@ struct TContentLayout {
 TContentLayout CalcButtonLayout(const TRect& client, TSize glyph, TSize text, TButtonLayout layout,
                                 int margin, int spacing);
 
-}  // namespace ui
+}  // namespace splitter

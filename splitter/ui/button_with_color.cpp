@@ -8,7 +8,7 @@
 #include "splitter/ui/edge_painting.h"
 #include "splitter/ui/help_context.h"
 
-namespace ui {
+namespace splitter {
 
 TBitBtnWithColor::TBitBtnWithColor(QWidget* parent) : QPushButton(parent) {
   // Qt's dialogs move the default to whichever button has the focus, which
@@ -184,4 +184,4 @@ void TBitBtnWithColor::paintEvent(QPaintEvent*) {
   if (FActive) DrawFocusRect(painter, client.Shrunk(4));
 }
 
-}  // namespace ui
+}  // namespace splitter

@@ -19,7 +19,7 @@
 
 class QShortcut;
 
-namespace ui {
+namespace splitter {
 
 // Stored only: the painting does not depend on it.
 enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
@@ -95,4 +95,4 @@ class TBitBtnWithColor : public QPushButton {
   QShortcut* FEscape = nullptr;
 };
 
-}  // namespace ui
+}  // namespace splitter

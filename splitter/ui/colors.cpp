@@ -1,6 +1,6 @@
 #include "splitter/ui/colors.h"
 
-namespace ui {
+namespace splitter {
 
 namespace {
 
@@ -49,4 +49,4 @@ QRgb ColorToRGB(TColor color, const QPalette& palette) {
 
 TColor RGBToColor(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
 
-}  // namespace ui
+}  // namespace splitter

@@ -5,11 +5,12 @@
 // at the next paint.
 #pragma once
 
-#include <QPalette>
-#include <QRgb>
 #include <cstdint>
 
-namespace ui {
+#include <QPalette>
+#include <QRgb>
+
+namespace splitter {
 
 using TColor = std::uint32_t;
 
@@ -43,4 +44,4 @@ QRgb ColorToRGB(TColor color, const QPalette& palette);
 // The opaque Qt RGB as an RGB colour value (alpha dropped).
 TColor RGBToColor(QRgb rgb);
 
-}  // namespace ui
+}  // namespace splitter

@@ -2,8 +2,8 @@
 
 #include <QFont>
 
-namespace ui {
+namespace splitter {
 
 void SubstituteDesignFonts() { QFont::insertSubstitution("Verdana", "DejaVu Sans"); }
 
-}  // namespace ui
+}  // namespace splitter

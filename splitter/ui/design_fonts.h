@@ -3,10 +3,10 @@
 // is mapped to it and captions keep their designed sizes in pixels.
 #pragma once
 
-namespace ui {
+namespace splitter {
 
 // Maps the designed families to the installed ones; call once after the
 // QApplication exists and before the first window is made.
 void SubstituteDesignFonts();
 
-}  // namespace ui
+}  // namespace splitter

@@ -4,7 +4,7 @@
 
 #include "splitter/ui/colors.h"
 
-namespace ui {
+namespace splitter {
 
 namespace {
 
@@ -56,4 +56,4 @@ void DrawFocusRect(QPainter& painter, const TRect& r) {
   painter.restore();
 }
 
-}  // namespace ui
+}  // namespace splitter

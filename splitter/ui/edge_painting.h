@@ -10,7 +10,7 @@
 
 class QPainter;
 
-namespace ui {
+namespace splitter {
 
 QRect ToQRect(const TRect& r);
 
@@ -29,4 +29,4 @@ void DrawRaisedEdge(QPainter& painter, const TRect& r, const QPalette& palette);
 // even), so drawing it twice leaves the picture as it was.
 void DrawFocusRect(QPainter& painter, const TRect& r);
 
-}  // namespace ui
+}  // namespace splitter

@@ -3,7 +3,7 @@
 // the button was designed for, so "shrink by 1" and widths read as written.
 #pragma once
 
-namespace ui {
+namespace splitter {
 
 struct TPoint {
   int X = 0;
@@ -31,4 +31,4 @@ struct TRect {
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-}  // namespace ui
+}  // namespace splitter

@@ -1,9 +1,10 @@
 #include "splitter/ui/glyph_cache.h"
 
-#include <QPainter>
 #include <algorithm>
 
-namespace ui {
+#include <QPainter>
+
+namespace splitter {
 
 namespace {
 
@@ -88,4 +89,4 @@ void TGlyphCache::ReturnList(TGlyphList* list) {
   std::erase_if(FLists, [list](const auto& held) { return held.get() == list; });
 }
 
-}  // namespace ui
+}  // namespace splitter

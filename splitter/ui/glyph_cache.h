@@ -5,16 +5,17 @@
 // User-interface thread only; nothing here is guarded.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <QImage>
 #include <QPoint>
 #include <QRgb>
 #include <QSize>
-#include <memory>
-#include <vector>
 
 class QPainter;
 
-namespace ui {
+namespace splitter {
 
 // Images of one cell size. Every image is stored 32-bit with alpha: an image
 // added without a mask is opaque, one added with a mask is transparent where
@@ -75,4 +76,4 @@ class TGlyphCache {
   std::vector<std::unique_ptr<TGlyphList>> FLists;
 };
 
-}  // namespace ui
+}  // namespace splitter

@@ -3,7 +3,7 @@
 #include <QVariant>
 #include <QWidget>
 
-namespace ui {
+namespace splitter {
 
 namespace {
 
@@ -35,4 +35,4 @@ void ShowHelpContext(THelpContext context) {
   if (Viewer()) Viewer()(context);
 }
 
-}  // namespace ui
+}  // namespace splitter

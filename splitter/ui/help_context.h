@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace ui {
+namespace splitter {
 
 using THelpContext = int;
 
@@ -23,4 +23,4 @@ using THelpViewer = std::function<void(THelpContext)>;
 void SetHelpViewer(THelpViewer viewer);
 void ShowHelpContext(THelpContext context);
 
-}  // namespace ui
+}  // namespace splitter

@@ -1,11 +1,12 @@
 #include "splitter/ui/stock_kinds.h"
 
-#include <QPainter>
-#include <QPainterPath>
 #include <array>
 #include <vector>
 
-namespace ui {
+#include <QPainter>
+#include <QPainterPath>
+
+namespace splitter {
 
 namespace {
 
@@ -169,4 +170,4 @@ const QImage& StockGlyph(TBitBtnWithColorKind kind) {
   return glyphs[slot];
 }
 
-}  // namespace ui
+}  // namespace splitter

@@ -8,7 +8,7 @@
 
 #include <QImage>
 
-namespace ui {
+namespace splitter {
 
 enum TBitBtnWithColorKind {
   bkCustom,
@@ -48,4 +48,4 @@ const TStockKind& StockKind(TBitBtnWithColorKind kind);
 // The kind's shared glyph, 36 by 18 pixels (36 by 19 for bkAll); null for bkCustom.
 const QImage& StockGlyph(TBitBtnWithColorKind kind);
 
-}  // namespace ui
+}  // namespace splitter

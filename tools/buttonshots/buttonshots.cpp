@@ -1,24 +1,26 @@
 // buttonshots DIR: writes the file selection window's Print button as
 // DAVURI draws it, up, pressed, focused and disabled, and an OK button with
 // its two-cell glyph, one PNG each, plus a sheet of all of them and one of the
-// ten stock kinds (up, then disabled), both at twice the size. Runs without a display (the offscreen platform unless one is named).
+// ten stock kinds (up, then disabled), both at twice the size. Runs without a display (the
+// offscreen platform unless one is named).
+#include <cstdio>
+#include <vector>
+
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
-#include <cstdio>
-#include <vector>
 
 #include "splitter/ui/button_with_color.h"
 #include "splitter/ui/design_fonts.h"
 
 namespace {
 
-constexpr ui::TColor kFormColor = 13682879;  // RGB 191, 200, 208
+constexpr splitter::TColor kFormColor = 13682879;  // RGB 191, 200, 208
 
-ui::TBitBtnWithColor* MakeButton(QWidget* form, const char* caption, int x) {
-  auto* button = new ui::TBitBtnWithColor(form);
+splitter::TBitBtnWithColor* MakeButton(QWidget* form, const char* caption, int x) {
+  auto* button = new splitter::TBitBtnWithColor(form);
   button->setGeometry(x, 8, 89, 25);
   button->SetColor(kFormColor);
   QFont font("Verdana");
@@ -33,11 +35,11 @@ ui::TBitBtnWithColor* MakeButton(QWidget* form, const char* caption, int x) {
 QImage StockKindSheet() {
   QWidget form;
   form.resize(10 * 97 + 8, 74);
-  for (int kind = ui::bkOK; kind <= ui::bkAll; ++kind) {
+  for (int kind = splitter::bkOK; kind <= splitter::bkAll; ++kind) {
     for (int row = 0; row < 2; ++row) {
-      ui::TBitBtnWithColor* button = MakeButton(&form, "", 8 + (kind - 1) * 97);
+      splitter::TBitBtnWithColor* button = MakeButton(&form, "", 8 + (kind - 1) * 97);
       button->move(button->x(), 8 + row * 33);
-      button->SetKind(ui::TBitBtnWithColorKind(kind));
+      button->SetKind(splitter::TBitBtnWithColorKind(kind));
       button->setEnabled(row == 0);
     }
   }
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  ui::SubstituteDesignFonts();
+  splitter::SubstituteDesignFonts();
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(dir.path())) {
     std::fprintf(stderr, "buttonshots: cannot create %s\n", argv[1]);
@@ -72,9 +74,9 @@ int main(int argc, char** argv) {
 
   QWidget form;
   form.resize(420, 41);
-  ui::TBitBtnWithColor* btnPrint = MakeButton(&form, "Print", 8);
-  ui::TBitBtnWithColor* btnOK = MakeButton(&form, "", 108);
-  btnOK->SetKind(ui::bkOK);
+  splitter::TBitBtnWithColor* btnPrint = MakeButton(&form, "Print", 8);
+  splitter::TBitBtnWithColor* btnOK = MakeButton(&form, "", 108);
+  btnOK->SetKind(splitter::bkOK);
   struct TShot {
     const char* name;
     QImage image;

@@ -3,11 +3,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
-
-#include "splitter/ui/glyph_cache.h"
 #include <gtest/gtest.h>
 
-namespace ui {
+#include "splitter/ui/glyph_cache.h"
+
+namespace splitter {
 namespace {
 
 constexpr QRgb kOlive = 0xFF808000;  // transparent: the bottom-left pixel
@@ -164,4 +164,4 @@ TEST(ButtonGlyphTest, NoPictureMakesNoImage) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace splitter

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace ui {
+namespace splitter {
 
 void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
 void PrintTo(const TRect& r, std::ostream* os) {
@@ -118,4 +118,4 @@ TEST(ButtonLayoutTest, PlacesGlyphAndCaptionByIntegerDivisions) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace splitter

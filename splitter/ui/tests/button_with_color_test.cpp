@@ -1,18 +1,19 @@
 #include "splitter/ui/button_with_color.h"
 
+#include <memory>
+#include <optional>
+
 #include <QDialog>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
-#include <memory>
-#include <optional>
+#include <gtest/gtest.h>
 
 #include "splitter/ui/glyph_cache.h"
 #include "splitter/ui/help_context.h"
-#include <gtest/gtest.h>
 
-namespace ui {
+namespace splitter {
 namespace {
 
 constexpr TColor kFormColor = 13682879;  // the program's buttons
@@ -370,4 +371,4 @@ TEST_F(ButtonWithColorTest, ModalResultEndsADialogAndCancelAnswersEscape) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace splitter

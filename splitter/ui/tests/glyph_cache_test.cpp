@@ -1,10 +1,9 @@
 #include "splitter/ui/glyph_cache.h"
 
 #include <QImage>
-
 #include <gtest/gtest.h>
 
-namespace ui {
+namespace splitter {
 namespace {
 
 QImage Filled(QRgb colour) {
@@ -79,4 +78,4 @@ TEST(GlyphCacheTest, OneListPerCellSizeThatLivesWhileItHoldsImages) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace splitter

@@ -1,10 +1,11 @@
 // One QApplication for the whole test program, made before the first test,
 // with the designed fonts mapped as the program maps them.
-#include <QApplication>
 #include <memory>
 
-#include "splitter/ui/design_fonts.h"
+#include <QApplication>
 #include <gtest/gtest.h>
+
+#include "splitter/ui/design_fonts.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ class TQtApplication : public ::testing::Environment {
     static char name[] = "splitter_ui_button_tests";
     static char* argv[] = {name, nullptr};
     FApplication = std::make_unique<QApplication>(argc, argv);
-    ui::SubstituteDesignFonts();
+    splitter::SubstituteDesignFonts();
   }
   void TearDown() override { FApplication.reset(); }
 
