@@ -3,9 +3,10 @@
 // times the data should cost about four times as much.
 #include <string>
 
+#include <benchmark/benchmark.h>
+
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <benchmark/benchmark.h>
 
 namespace {
 

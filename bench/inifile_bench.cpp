@@ -4,10 +4,11 @@
 // keys should cost about four times as much.
 #include <string>
 
+#include <benchmark/benchmark.h>
+
 #include "platform/inifile.h"
 #include "platform/stringlist.h"
 #include "tests/support/temp_prefix.h"
-#include <benchmark/benchmark.h>
 
 namespace {
 

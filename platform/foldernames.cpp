@@ -2,6 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/inotify.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,9 +15,6 @@
 #include <unordered_map>
 
 #include "platform/text.h"
-#include <linux/magic.h>
-#include <sys/inotify.h>
-#include <sys/statfs.h>
 
 namespace win {
 

@@ -1,5 +1,7 @@
 #include "platform/hostpath.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstring>
 #include <system_error>
@@ -10,7 +12,6 @@
 #include "platform/network.h"
 #include "platform/prefix.h"
 #include "platform/text.h"
-#include <sys/stat.h>
 
 namespace win {
 

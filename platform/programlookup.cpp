@@ -1,6 +1,7 @@
 #include "platform/programlookup.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,7 +11,6 @@
 #include "platform/files.h"
 #include "platform/hostfile.h"
 #include "platform/path.h"
-#include <sys/stat.h>
 
 namespace win {
 

@@ -1,6 +1,7 @@
 #include "platform/search.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +11,6 @@
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/text.h"
-#include <sys/stat.h>
 
 namespace win {
 

@@ -5,11 +5,12 @@
 #include <cctype>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

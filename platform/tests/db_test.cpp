@@ -1,6 +1,5 @@
 #include "platform/db.h"
 
-#include <errmsg.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -8,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <errmsg.h>
+#include <gtest/gtest.h>
+
 #include "platform/text.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 using win::EDatabaseError;
 using win::EZSQLException;

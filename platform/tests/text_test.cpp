@@ -4,8 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/error.h"
 #include <gtest/gtest.h>
+
+#include "platform/error.h"
 
 namespace win {
 namespace {

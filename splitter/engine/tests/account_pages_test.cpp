@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
 #include <gtest/gtest.h>
+
+#include "platform/text.h"
+
+namespace splitter {
 
 namespace {
 
@@ -174,3 +177,5 @@ TEST(AccountPages, SameBatchesAsTheFullSearch) {
 }
 
 }  // namespace
+
+}  // namespace splitter

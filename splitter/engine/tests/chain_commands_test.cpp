@@ -1,17 +1,21 @@
 // Chain commands: each runs once per capture file, in file order, with its
 // macros expanded, each run watched by the timer until its process ends.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/params.h"
 #include "platform/stringlist.h"
 #include "platform/text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/handoff_fixture.h"
-#include <gtest/gtest.h>
-#include <sys/stat.h>
+
+namespace splitter {
 
 namespace {
 
@@ -228,3 +232,5 @@ TEST_F(ChainCommands, TheTimerActsOnlyOnceTheProcessHasEnded) {
 }
 
 }  // namespace
+
+}  // namespace splitter
