@@ -102,7 +102,8 @@ std::optional<TNode> ReadNode(std::string_view block, std::size_t start, std::si
   std::size_t keyEnd = start + kNodeHeaderSize;
   while (keyEnd + 2 <= node.End && WordAt(block, keyEnd) != 0) keyEnd += 2;
   if (keyEnd + 2 > node.End) return std::nullopt;
-  node.Key = NarrowVersionText(block.substr(start + kNodeHeaderSize, keyEnd - start - kNodeHeaderSize));
+  node.Key =
+      NarrowVersionText(block.substr(start + kNodeHeaderSize, keyEnd - start - kNodeHeaderSize));
 
   node.ValueStart = std::min(AlignTo4(keyEnd + 2), node.End);
   const std::size_t room = node.End - node.ValueStart;
@@ -156,7 +157,7 @@ std::string BuildVersionBlock(const TVersionResource& resource) {
       PutWord(pairs, language);
       PutWord(pairs, codePage);
     }
-    children.push_back(Node("VarFileInfo", kTextNode, {},  0,
+    children.push_back(Node("VarFileInfo", kTextNode, {}, 0,
                             {Node("Translation", kBinaryNode, pairs, pairs.size(), {})}));
   }
   const std::string fixed = resource.Fixed ? FixedInfoBytes(*resource.Fixed) : std::string();
@@ -174,7 +175,8 @@ std::optional<TVersionValue> QueryVersionBlock(std::string_view block, std::stri
   while (node && !subBlock.empty()) {
     const std::size_t separator = subBlock.find('\\');
     const std::string_view key = subBlock.substr(0, separator);
-    subBlock = separator == std::string_view::npos ? std::string_view() : subBlock.substr(separator + 1);
+    subBlock =
+        separator == std::string_view::npos ? std::string_view() : subBlock.substr(separator + 1);
     if (!key.empty()) node = FindChild(block, *node, key);
   }
   if (!node || node->ValueSize == 0) return std::nullopt;

@@ -132,8 +132,8 @@ class TPeImage {
     std::uint32_t directory = 0;
     // Type, then name, then language: two subdirectories, then the data.
     for (int level = 0; level < 3; ++level) {
-      const auto target = Entry(directory, level == 0 ? std::optional(kResourceTypeVersion)
-                                                      : std::nullopt);
+      const auto target =
+          Entry(directory, level == 0 ? std::optional(kResourceTypeVersion) : std::nullopt);
       if (!target) return ERROR_RESOURCE_TYPE_NOT_FOUND;
       const bool subdirectory = (*target & kHighBit) != 0;
       if (subdirectory != (level < 2)) return ERROR_RESOURCE_TYPE_NOT_FOUND;
@@ -208,7 +208,9 @@ DWORD FindElfSection(std::string_view image, std::string_view& block) {
 
 DWORD FindVersionBlock(std::string_view image, std::string_view& block) {
   if (image.size() >= 64 && image.starts_with("MZ")) return TPeImage(image).Find(block);
-  if (image.size() >= 52 && image.starts_with("\x7F" "ELF")) return FindElfSection(image, block);
+  if (image.size() >= 52 && image.starts_with("\x7F"
+                                              "ELF"))
+    return FindElfSection(image, block);
   return ERROR_BAD_FORMAT;
 }
 

@@ -1,7 +1,5 @@
 #include "installer/file_version.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,6 +7,7 @@
 #include "platform/tests/pe_image.h"
 #include "platform/version_block.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 

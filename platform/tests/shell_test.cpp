@@ -1,6 +1,5 @@
 #include "platform/shell.h"
 
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -52,7 +52,8 @@ TEST(ShellTest, DefaultFoldersOnDriveC) {
   } const cases[] = {
       // Each Start menu before the Startup folder inside it.
       {win::CSIDL_COMMON_STARTMENU, "C:\\ProgramData\\Microsoft\\Windows\\Start Menu"},
-      {win::CSIDL_COMMON_STARTUP, "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+      {win::CSIDL_COMMON_STARTUP,
+       "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
       {win::CSIDL_STARTMENU, user + "\\Start Menu"},
       {win::CSIDL_STARTUP, user + "\\Start Menu\\Programs\\Startup"},
   };

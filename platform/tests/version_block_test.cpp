@@ -1,9 +1,9 @@
 #include "platform/version_block.h"
 
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -19,7 +19,7 @@ std::string U16(const std::string& text) {
 
 std::string Header(int length, int valueLength, int type) {
   return std::string{static_cast<char>(length), '\0', static_cast<char>(valueLength), '\0',
-                     static_cast<char>(type), '\0'};
+                     static_cast<char>(type),   '\0'};
 }
 
 TVersionResource FullResource() {

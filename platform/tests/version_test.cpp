@@ -1,7 +1,5 @@
 #include "platform/version.h"
 
-#include <gtest/gtest.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,15 +9,16 @@
 #include "platform/version_block.h"
 #include "platform/version_image.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 
 using testing_support::TempPrefix;
 using testing_support::WriteFile;
+using win::DWORD;
 using win_testing::BuildPeImage;
 using win_testing::PeImageWithVersion;
 using win_testing::TPeImageSpec;
-using win::DWORD;
 
 const char kFileVersion[] = "\\StringFileInfo\\040904E4\\FileVersion";
 
@@ -68,7 +67,8 @@ TEST_F(VersionTest, ReadsTheTextsOfAPeFile) {
     // Texts stay valid side by side: each has room of its own.
     const void* first = nullptr;
     win::UINT length = 0;
-    ASSERT_TRUE(win::VerQueryValue(data->data(), kFileVersion, const_cast<void**>(&first), &length));
+    ASSERT_TRUE(
+        win::VerQueryValue(data->data(), kFileVersion, const_cast<void**>(&first), &length));
     EXPECT_EQ(QueryText(*data, "\\StringFileInfo\\040904E4\\ProductName"), "Zerurud Printer");
     EXPECT_STREQ(static_cast<const char*>(first), "2.0.1.5");
     EXPECT_EQ(length, 8u);
