@@ -13,7 +13,7 @@ void NormaliseConfigurationPaths() {
   for (const char* name : {"FilePath", "Command Line", "Chain"}) {
     const std::string text = registry.ReadString(name);
     if (text.empty()) continue;
-    registry.WriteString(name, ExpandToUniversalPath(text));
+    registry.WriteString(name, common::ExpandToUniversalPath(text));
   }
   registry.CloseKey();
 }

@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/hive.h"
+#include "platform/hivefile.h"
 #include "platform/path.h"
 #include "platform/prefix.h"
 

@@ -29,7 +29,7 @@
 #include <cstdint>
 
 #include "platform/error.h"
-#include "platform/identity.h"
+#include "platform/handle.h"
 
 namespace win {
 
@@ -46,6 +46,7 @@ inline constexpr DWORD ERROR_INVALID_ENVIRONMENT = 1805;
 inline constexpr char kPrinterEnvironment[] = "Windows NT x86";
 inline constexpr char kLocalPortMonitor[] = ",XcvMonitor Local Port";
 
+using BYTE = std::uint8_t;
 using DWORDLONG = std::uint64_t;
 
 struct FILETIME {

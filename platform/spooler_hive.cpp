@@ -1,5 +1,6 @@
 #include "platform/spooler_hive.h"
 
+#include "platform/hivefile.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
 #include "platform/spooler.h"
