@@ -1,21 +1,24 @@
 // The real installer, run in a fresh prefix from a folder on drive C:, as
 // an administrator would run it beside the converter.
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/prefix.h"
 #include "platform/registry.h"
 #include "platform/tests/pe_image.h"
 #include "platform/version_block.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
-#include <sys/mman.h>
-#include <sys/wait.h>
 
 extern char** environ;
 
@@ -55,8 +58,9 @@ std::string ReadAll(int fd) {
 }
 
 // Runs `program` with `args`, the test's environment (its prefix) and
-// current directory, and waits for it.
-TRun RunProgram(const fs::path& program, const std::vector<std::string>& args) {
+// current directory, as `user` when given, and waits for it.
+TRun RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                const passwd* user = nullptr) {
   const int out = ::memfd_create("stdout", MFD_CLOEXEC);
   const int err = ::memfd_create("stderr", MFD_CLOEXEC);
   posix_spawn_file_actions_t actions;
@@ -70,7 +74,21 @@ TRun RunProgram(const fs::path& program, const std::vector<std::string>& args) {
   argv.push_back(nullptr);
   pid_t child = 0;
   TRun run;
-  if (::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+  if (user != nullptr) {
+    child = ::fork();
+    if (child == 0) {
+      const gid_t gid = user->pw_gid;
+      if (::dup2(out, STDOUT_FILENO) < 0 || ::dup2(err, STDERR_FILENO) < 0 ||
+          ::setgroups(1, &gid) != 0 || ::setgid(gid) != 0 || ::setuid(user->pw_uid) != 0) {
+        ::_exit(125);
+      }
+      ::execv(program.c_str(), argv.data());
+      ::_exit(127);
+    }
+  } else if (::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    child = -1;
+  }
+  if (child > 0) {
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
     }
@@ -111,8 +129,8 @@ class InstallerTest : public ::testing::Test {
     }
   }
 
-  TRun RunInstaller(const std::vector<std::string>& args = {}) {
-    const TRun run = RunProgram(Installer(), args);
+  TRun RunInstaller(const std::vector<std::string>& args = {}, const passwd* user = nullptr) {
+    const TRun run = RunProgram(Installer(), args, user);
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Stdout, "");
     return run;
@@ -274,6 +292,21 @@ TEST_F(InstallerTest, AValueThatIsNotAStringIsNamedAndStopsTheNormalisation) {
   EXPECT_EQ(config.ReadString("Command Line"), "Out");
   EXPECT_EQ(config.ReadString("Chain"), "Out");
   EXPECT_EQ(Comment(), "Version " PROJECT_VERSION);
+}
+
+TEST_F(InstallerTest, WithoutTheRightToWriteTheHiveNothingChanges) {
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() != 0 || nobody == nullptr) GTEST_SKIP() << "needs root and a user 'nobody'";
+  PlaceConverter();
+  PlaceDriverFiles();
+  PrepareMachine();
+  fs::permissions(FPrefix.root(), fs::perms::owner_all | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+  const std::string hiveBefore = ReadFile(win::HivePath());
+  EXPECT_EQ(RunInstaller({}, nobody).Stderr, "");
+  EXPECT_EQ(ReadFile(win::HivePath()), hiveBefore);
+  EXPECT_TRUE(fs::exists(FStartup));  // in a folder that user may not change
 }
 
 }  // namespace
