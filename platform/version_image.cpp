@@ -185,8 +185,9 @@ DWORD FindElfSection(std::string_view image, std::string_view& block) {
     return TElfSection{*name, *type, *offset, *size};
   };
 
+  if (*namesIndex >= *count) return ERROR_BAD_FORMAT;
   const auto names = section(*namesIndex);
-  if (*namesIndex >= *count || !names) return ERROR_BAD_FORMAT;
+  if (!names) return ERROR_BAD_FORMAT;
   const auto nameTable = reader.Bytes(names->Offset, names->Size);
   if (!nameTable) return ERROR_BAD_FORMAT;
   constexpr std::uint32_t kNoBits = 8;
