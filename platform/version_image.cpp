@@ -168,6 +168,10 @@ DWORD FindElfSection(std::string_view image, std::string_view& block) {
   const auto namesIndex = reader.Word(wide ? 0x3E : 0x32);
   if (!tableOffset || !entrySize || !count || !namesIndex) return ERROR_BAD_FORMAT;
   if (*entrySize < (wide ? 64u : 40u)) return ERROR_BAD_FORMAT;
+  // The whole table must lie in the file, so no entry's offset can wrap.
+  if (*tableOffset > image.size() || (image.size() - *tableOffset) / *entrySize < *count) {
+    return ERROR_BAD_FORMAT;
+  }
 
   struct TElfSection {
     std::uint32_t Name = 0;

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/files.h"
 #include "platform/tests/pe_image.h"
 #include "platform/version_block.h"
 #include "platform/version_image.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -162,6 +163,39 @@ TEST(VersionImageTest, NoCutOfAnImageReadsOutsideIt) {
       EXPECT_GE(block.data(), cut.data());
       EXPECT_LE(block.data() + block.size(), cut.data() + cut.size()) << length;
     }
+  }
+}
+
+TEST(VersionImageTest, DamagedElfHeadersAreNoProgram) {
+  // This test program is a 64-bit ELF file without a version section.
+  const std::string self = testing_support::ReadFile("/proc/self/exe");
+  ASSERT_GT(self.size(), 64u);
+  ASSERT_EQ(self[4], 2);
+  const auto with = [&](std::size_t at, std::uint64_t value, int size) {
+    std::string image = self;
+    for (int i = 0; i < size; ++i) image[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+    return image;
+  };
+  const std::uint16_t count =
+      static_cast<unsigned char>(self[0x3C]) | static_cast<unsigned char>(self[0x3D]) << 8;
+  struct {
+    const char* what;
+    std::string image;
+    DWORD error;
+  } const cases[] = {
+      {"as built", self, win::ERROR_RESOURCE_TYPE_NOT_FOUND},
+      {"section table beyond the end", with(0x28, self.size(), 8), win::ERROR_BAD_FORMAT},
+      {"section table far beyond the end", with(0x28, ~std::uint64_t{0} - 8, 8),
+       win::ERROR_BAD_FORMAT},
+      {"too many sections", with(0x3C, 0xFFFF, 2), win::ERROR_BAD_FORMAT},
+      {"name table out of range", with(0x3E, count, 2), win::ERROR_BAD_FORMAT},
+      {"entries too small", with(0x3A, 10, 2), win::ERROR_BAD_FORMAT},
+      {"big-endian", with(5, 2, 1), win::ERROR_BAD_FORMAT},
+      {"cut before its sections", self.substr(0, self.size() / 2), win::ERROR_BAD_FORMAT},
+  };
+  for (const auto& c : cases) {
+    std::string_view block;
+    EXPECT_EQ(win::FindVersionBlock(c.image, block), c.error) << c.what;
   }
 }
 
