@@ -8,6 +8,8 @@
 #include "platform/path.h"
 #include "platform/search.h"
 
+namespace splitter {
+
 namespace {
 
 // Closes a search on every way out of its loop.
@@ -80,3 +82,5 @@ void TFileCleanUp::DeleteFound(const std::string& mask, const std::string& folde
     if (!days || std::fabs(FNow() - found.Time) > *days) Erase(folder + found.Name);
   } while (win::FindNext(found) == 0);
 }
+
+}  // namespace splitter

@@ -17,6 +17,8 @@
 #include "platform/datetime.h"
 #include "splitter/ui/kept_files.h"
 
+namespace splitter {
+
 class TFileCleanUp {
  public:
   // The present moment, against which ages are measured.
@@ -54,3 +56,5 @@ class TFileCleanUp {
   TKeptFiles FKept;
   TClock FNow;
 };
+
+}  // namespace splitter

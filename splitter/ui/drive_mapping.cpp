@@ -8,6 +8,8 @@
 #include "platform/text.h"
 #include "splitter/ui/fselect_paths.h"
 
+namespace splitter {
+
 void TFSelectPaths::EnumConnectedDrives() {
   constexpr std::size_t kEnumBufferSize = 16384;
   constexpr win::DWORD kAsManyAsFit = 0xFFFFFFFF;
@@ -45,3 +47,5 @@ std::string TFSelectPaths::MapToLocalDrive(const std::string& path) {
   }
   return mapped.value_or(path);
 }
+
+}  // namespace splitter

@@ -11,6 +11,8 @@
 #include "platform/inifile.h"
 #include "platform/stringlist.h"
 
+namespace splitter {
+
 class TFSelectPaths {
  public:
   // Sets ProductFolder from "DurEDOPath" of section "Configuration" of
@@ -21,7 +23,8 @@ class TFSelectPaths {
   // computers reach it by: a folder on C: as \\<computer name>\..., others
   // universal. Raises win::EIniFileException "Unable to write to %s" when
   // `ini` cannot be written; ProductFolder is then the folder found so far.
-  void ResolveProductFolder(win::TIniFile& ini, TOpenDialog& openDialog1, TErrorBox& errorBox);
+  void ResolveProductFolder(win::TIniFile& ini, common::TOpenDialog& openDialog1,
+                            common::TErrorBox& errorBox);
 
   // Fills RemoteToLocal (created here) with remote name = local drive for
   // the network disks connected now; empty when the network provider gives
@@ -39,3 +42,5 @@ class TFSelectPaths {
   // MapToLocalDrive, then kept.
   std::unique_ptr<win::TStringList> RemoteToLocal;
 };
+
+}  // namespace splitter

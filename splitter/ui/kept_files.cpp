@@ -1,13 +1,16 @@
 #include "splitter/ui/kept_files.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <optional>
 
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/bad_accounts.h"
-#include <sys/stat.h>
+#include "splitter/engine/bad_account_log.h"
+
+namespace splitter {
 
 namespace {
 
@@ -52,3 +55,5 @@ TKeptFiles ReadBadAccountLogFiles(const std::string& logPath) {
   }
   return kept;
 }
+
+}  // namespace splitter

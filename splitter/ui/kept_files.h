@@ -4,11 +4,13 @@
 // moved aside, and the log's entry is then its only record.
 #pragma once
 
+#include <sys/types.h>
+
 #include <set>
 #include <string>
 #include <utility>
 
-#include <sys/types.h>
+namespace splitter {
 
 // Kept files are known by the host file behind their paths, so that every
 // Windows name of one file counts: any letter case, a relative path, a drive
@@ -33,3 +35,5 @@ class TKeptFiles {
 // log's name. Raises win::EInOutError when the log exists but cannot be
 // read, so that no clean-up runs without knowing what to keep.
 TKeptFiles ReadBadAccountLogFiles(const std::string& logPath);
+
+}  // namespace splitter

@@ -1,6 +1,7 @@
 #include "splitter/ui/cleanup.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,15 +11,17 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/datetime.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/registry.h"
-#include "splitter/engine/bad_accounts.h"
+#include "splitter/engine/bad_account_log.h"
 #include "splitter/ui/kept_files.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
-#include <sys/stat.h>
+
+namespace splitter {
 
 namespace {
 
@@ -281,8 +284,7 @@ TEST_F(CleanUp, FilesTheBadAccountLogNamesStay) {
     registry.WriteString("\\\\srv\\data", Jobs().string());
   }
   fs::create_directory_symlink(Jobs(), FPrefix.root() / "dosdevices" / "x:");
-  std::string log;
-  for (std::string_view line : kBadAccountLogHeader) log += std::string(line) + "\r\n";
+  std::string log = BadAccountLogHeaderText();
   log += FormatBadAccountEntry("A100", "C:\\Jobs\\SPLIT000.DAT");
   log += FormatBadAccountEntry("B200", "c:\\jobs\\split001.dat");
   log += FormatBadAccountEntry("C300", "X:\\SPLIT002.DAT");
@@ -305,8 +307,7 @@ TEST_F(CleanUp, FilesTheBadAccountLogNamesStay) {
 TEST(BadAccountLogFiles, WhatALogKeeps) {
   testing_support::TempPrefix prefix;
   ASSERT_TRUE(win::SetCurrentDir("C:\\"));
-  std::string header;
-  for (std::string_view line : kBadAccountLogHeader) header += std::string(line) + "\r\n";
+  const std::string header = BadAccountLogHeaderText();
   struct TCase {
     const char* what;
     std::string text;
@@ -358,3 +359,5 @@ TEST(BadAccountLogFiles, WhatALogKeeps) {
 }
 
 }  // namespace
+
+}  // namespace splitter

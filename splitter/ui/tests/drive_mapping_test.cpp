@@ -1,9 +1,12 @@
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/prefix.h"
 #include "splitter/ui/fselect_paths.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -73,3 +76,5 @@ TEST_F(DriveMapping, WithoutTheNetworkPathsPassUnmapped) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -1,6 +1,8 @@
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "common/product.h"
 #include "common/tests/fake_dialogs.h"
 #include "platform/inifile.h"
@@ -8,7 +10,8 @@
 #include "platform/registry.h"
 #include "splitter/ui/fselect_paths.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -34,8 +37,8 @@ class ResolveProductFolder : public ::testing::Test {
   void SetUp() override {
     win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {});
     SetComputerName("PC1");
-    SetRegistryString(std::string(kProductRegistryKey), std::string(kProductDirectoryValue),
-                      "C:\\Apps\\VEZ");
+    SetRegistryString(std::string(common::kProductRegistryKey),
+                      std::string(common::kProductDirectoryValue), "C:\\Apps\\VEZ");
     fs::create_directories(FPrefix.OnDriveC("C:\\Apps\\VEZ"));
     fs::create_directories(FPrefix.root() / "srv_data" / "VEZ");
     fs::create_directory_symlink("../srv_data", FPrefix.root() / "dosdevices" / "x:");
@@ -63,8 +66,8 @@ class ResolveProductFolder : public ::testing::Test {
   }
 
   testing_support::TempPrefix FPrefix;
-  TFakeOpenDialog FDialog;
-  TFakeErrorBox FErrors;
+  common::TFakeOpenDialog FDialog;
+  common::TFakeErrorBox FErrors;
 };
 
 TEST_F(ResolveProductFolder, StoredValues) {
@@ -132,3 +135,5 @@ TEST_F(ResolveProductFolder, AConfigurationFileThatCannotBeWritten) {
 }
 
 }  // namespace
+
+}  // namespace splitter

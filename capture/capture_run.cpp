@@ -1,4 +1,4 @@
-#include "capture/process.h"
+#include "capture/capture_run.h"
 
 #include <unistd.h>
 
