@@ -1,8 +1,5 @@
 #include "splitter/ui/kept_files.h"
 
-#include <sys/stat.h>
-
-#include <filesystem>
 #include <optional>
 
 #include "platform/error.h"
@@ -12,27 +9,14 @@
 
 namespace splitter {
 
-namespace {
-
-// The host file that `path` names; the entry itself when it is a link, as
-// an erase removes the entry.
-std::optional<std::pair<dev_t, ino_t>> HostFileIdentity(const std::string& path) {
-  std::filesystem::path hostPath;
-  struct stat st {};
-  if (!win::HostPathOf(path, hostPath) || ::lstat(hostPath.c_str(), &st) != 0) return std::nullopt;
-  return std::pair(st.st_dev, st.st_ino);
-}
-
-}  // namespace
-
 void TKeptFiles::Add(const std::string& path) {
-  if (const auto file = HostFileIdentity(path)) FFiles.insert(*file);
+  win::TFileId file;
+  if (win::GetFileId(path, file)) FFiles.insert(file);
 }
 
 bool TKeptFiles::Contains(const std::string& path) const {
-  if (FFiles.empty()) return false;
-  const auto file = HostFileIdentity(path);
-  return file && FFiles.contains(*file);
+  win::TFileId file;
+  return !FFiles.empty() && win::GetFileId(path, file) && FFiles.contains(file);
 }
 
 TKeptFiles ReadBadAccountLogFiles(const std::string& logPath) {

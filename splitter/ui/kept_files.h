@@ -4,15 +4,14 @@
 // moved aside, and the log's entry is then its only record.
 #pragma once
 
-#include <sys/types.h>
-
 #include <set>
 #include <string>
-#include <utility>
+
+#include "platform/files.h"
 
 namespace splitter {
 
-// Kept files are known by the host file behind their paths, so that every
+// Kept files are known by their file ids (files.h), so that every
 // Windows name of one file counts: any letter case, a relative path, a drive
 // letter, a share that lives in the same folder.
 class TKeptFiles {
@@ -25,8 +24,7 @@ class TKeptFiles {
   bool Empty() const { return FFiles.empty(); }
 
  private:
-  // Device and inode of each kept file.
-  std::set<std::pair<dev_t, ino_t>> FFiles;
+  std::set<win::TFileId> FFiles;
 };
 
 // The log `logPath` and the file of each of its entries. A missing log keeps
