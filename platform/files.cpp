@@ -248,7 +248,7 @@ bool GetFileId(const std::string& path, TFileId& id) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
   struct stat st {};
-  if (::lstat(host.c_str(), &st) != 0) return FailAt(host);
+  if (::lstat(host.c_str(), &st) != 0) return FailFromErrnoAt(host);
   id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
   return true;
 }
