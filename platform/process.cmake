@@ -5,16 +5,6 @@ target_include_directories(win_cmdline PUBLIC ${PROJECT_SOURCE_DIR})
 add_library(win_process ${CMAKE_CURRENT_LIST_DIR}/process.cpp)
 target_link_libraries(win_process PUBLIC win_identity PRIVATE win_cmdline win_files)
 
-# A stand-in program that records how it was started (see its header comment),
-# and the reader of its records, for every test that starts programs.
-add_executable(argv_recorder ${CMAKE_CURRENT_LIST_DIR}/tests/recorder/argv_recorder.cpp)
-add_library(argv_recorder_record ${CMAKE_CURRENT_LIST_DIR}/tests/recorder/record.cpp)
-target_include_directories(argv_recorder_record PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(argv_recorder_record PUBLIC test_support)
-target_compile_definitions(argv_recorder_record
-  PUBLIC ARGV_RECORDER_PATH="$<TARGET_FILE:argv_recorder>")
-add_dependencies(argv_recorder_record argv_recorder)
-
 zerurud_add_gtest(win_cmdline_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/cmdline_test.cpp
   LIBS win_cmdline)

@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/tests/converter_harness.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using namespace converter_testing;

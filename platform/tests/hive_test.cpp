@@ -1,15 +1,20 @@
 #include "platform/hive.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
 
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing_support::ExpectRaises;
 using win::THive;
 using win::THiveValue;
 
@@ -218,14 +223,13 @@ TEST(Hive, MalformedTextNamesSourceAndLine) {
       {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\n", 3, "unknown data"},
   };
   for (const auto& row : bad) {
-    try {
-      THive::Parse(row.text, "/p/system.reg");
-      ADD_FAILURE() << "accepted: " << row.text;
-    } catch (const win::EHiveFormatError& error) {
-      EXPECT_EQ(error.Line, row.line) << row.text;
-      const std::string message = error.what();
-      EXPECT_TRUE(message.starts_with("/p/system.reg, line " + std::to_string(row.line) + ": ")) << message;
-      EXPECT_NE(message.find(row.reason), std::string::npos) << message;
+    SCOPED_TRACE(row.text);
+    const auto error = ExpectRaises<win::EHiveFormatError>(
+        [&] { THive::Parse(row.text, "/p/system.reg"); },
+        AllOf(StartsWith("/p/system.reg, line " + std::to_string(row.line) + ": "),
+              HasSubstr(row.reason)));
+    if (error) {
+      EXPECT_EQ(error->Line, row.line);
     }
   }
 }

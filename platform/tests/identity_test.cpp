@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <grp.h>
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,11 +17,13 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/hostpath.h"
 #include "platform/prefix.h"
 #include "platform/process.h"
 #include "platform/registry.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {

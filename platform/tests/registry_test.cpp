@@ -1,6 +1,5 @@
 #include "platform/registry.h"
 
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,12 +8,17 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "platform/prefix.h"
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
 
+using testing_support::ExpectRaises;
+using win::ERegistryException;
 using win::TRegistry;
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
@@ -27,15 +31,6 @@ class Registry : public ::testing::Test {
 
   testing_support::TempPrefix FPrefix;
 };
-
-std::string ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const win::ERegistryException& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 TEST_F(Registry, EveryTypeRoundTripsThroughTheFile) {
   {
@@ -92,7 +87,10 @@ TEST_F(Registry, MissingValuesAndWrongTypes) {
       {"ReadBinary(s)", [&] { registry.ReadBinary("s"); }, "Invalid data type for 's'"},
       {"ReadBinary(missing)", [&] { registry.ReadBinary("missing"); }, "Failed to get data for 'missing'"},
   };
-  for (const auto& row : cases) EXPECT_EQ(ErrorOf(row.read), row.message) << row.call;
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.call);
+    ExpectRaises<ERegistryException>(row.read, row.message);
+  }
 }
 
 TEST_F(Registry, WriteStringStoresPlainTextWhateverTheTypeWas) {
@@ -149,15 +147,18 @@ TEST_F(Registry, DeleteValue) {
 TEST_F(Registry, WritesNeedAnOpenWritableKeyThatStillExists) {
   WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n");
   TRegistry closed;
-  EXPECT_EQ(ErrorOf([&] { closed.WriteString("v", "x"); }), "Failed to set data for 'v'");
+  ExpectRaises<ERegistryException>([&] { closed.WriteString("v", "x"); },
+                                   "Failed to set data for 'v'");
   TRegistry readOnly;
   ASSERT_TRUE(readOnly.OpenKeyReadOnly("K"));
   EXPECT_EQ(readOnly.Access(), win::KEY_READ);
-  EXPECT_EQ(ErrorOf([&] { readOnly.WriteInteger("v", 1); }), "Failed to set data for 'v'");
+  ExpectRaises<ERegistryException>([&] { readOnly.WriteInteger("v", 1); },
+                                   "Failed to set data for 'v'");
   TRegistry deletedMeanwhile;
   ASSERT_TRUE(deletedMeanwhile.OpenKey("K", false));
   ASSERT_TRUE(TRegistry().DeleteKey("K"));
-  EXPECT_EQ(ErrorOf([&] { deletedMeanwhile.WriteString("v", "x"); }), "Failed to set data for 'v'");
+  ExpectRaises<ERegistryException>([&] { deletedMeanwhile.WriteString("v", "x"); },
+                                   "Failed to set data for 'v'");
   EXPECT_FALSE(TRegistry().KeyExists("K")) << "a write does not bring a deleted key back";
 }
 
@@ -175,8 +176,9 @@ TEST_F(Registry, MalformedHiveFailsOpensAndRaisesOnReads) {
   TRegistry registry(win::KEY_READ);
   ASSERT_TRUE(registry.OpenKey("K", false));
   WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n\"v\"=\"one\r\n");
-  EXPECT_EQ(ErrorOf([&] { registry.ReadString("v"); }),
-            win::HivePath().string() + ", line 4: the text has no closing quotation mark");
+  ExpectRaises<ERegistryException>(
+      [&] { registry.ReadString("v"); },
+      win::HivePath().string() + ", line 4: the text has no closing quotation mark");
   EXPECT_FALSE(TRegistry().OpenKey("K", false));
   EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_DATA);
   EXPECT_FALSE(TRegistry().KeyExists("K"));
