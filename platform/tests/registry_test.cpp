@@ -26,7 +26,9 @@ const std::string kPrinterKey = "SOFTWARE\\Zerurud\\Printer";
 
 class Registry : public ::testing::Test {
  protected:
-  void WriteHive(const std::string& body) { testing_support::WriteFile(win::HivePath(), kHeader + body); }
+  void WriteHive(const std::string& body) {
+    testing_support::WriteFile(win::HivePath(), kHeader + body);
+  }
   std::string HiveText() { return testing_support::ReadFile(win::HivePath()); }
 
   testing_support::TempPrefix FPrefix;
@@ -54,16 +56,18 @@ TEST_F(Registry, EveryTypeRoundTripsThroughTheFile) {
   EXPECT_EQ(reader.ReadInteger("ExpandTo"), 70);
   EXPECT_EQ(reader.ReadInteger("Negative"), -2);
   EXPECT_EQ(reader.ReadBinary("Blob"), std::string("\0\x01\xff", 3));
-  EXPECT_EQ(reader.ReadMultiString("Suite"), (std::vector<std::string>{"Terminal Server", "Other"}));
+  EXPECT_EQ(reader.ReadMultiString("Suite"),
+            (std::vector<std::string>{"Terminal Server", "Other"}));
   EXPECT_EQ(reader.ReadString(""), "default");
-  EXPECT_EQ(reader.GetValueNames(),
-            (std::vector<std::string>{"FilePath", "Chain", "ExpandTo", "Negative", "Blob", "Suite", ""}));
+  EXPECT_EQ(reader.GetValueNames(), (std::vector<std::string>{"FilePath", "Chain", "ExpandTo",
+                                                              "Negative", "Blob", "Suite", ""}));
   EXPECT_NE(HiveText().find("\"Chain\"=hex(2):25,00,50,00"), std::string::npos) << HiveText();
 }
 
 TEST_F(Registry, MissingValuesAndWrongTypes) {
-  WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n\"s\"=\"text\"\r\n\"d\"=dword:00000001\r\n"
-            "\"b\"=hex:01\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n\"n\"=hex(0):\r\n");
+  WriteHive(
+      "[HKEY_LOCAL_MACHINE\\K]\r\n\"s\"=\"text\"\r\n\"d\"=dword:00000001\r\n"
+      "\"b\"=hex:01\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n\"n\"=hex(0):\r\n");
   TRegistry registry;
   ASSERT_TRUE(registry.OpenKey("K", false));
   EXPECT_EQ(registry.ReadString("missing"), "");
@@ -82,10 +86,12 @@ TEST_F(Registry, MissingValuesAndWrongTypes) {
       {"ReadString(b)", [&] { registry.ReadString("b"); }, "Invalid data type for 'b'"},
       {"ReadString(m)", [&] { registry.ReadString("m"); }, "Invalid data type for 'm'"},
       {"ReadInteger(s)", [&] { registry.ReadInteger("s"); }, "Invalid data type for 's'"},
-      {"ReadInteger(missing)", [&] { registry.ReadInteger("missing"); }, "Failed to get data for 'missing'"},
+      {"ReadInteger(missing)", [&] { registry.ReadInteger("missing"); },
+       "Failed to get data for 'missing'"},
       {"ReadMultiString(s)", [&] { registry.ReadMultiString("s"); }, "Invalid data type for 's'"},
       {"ReadBinary(s)", [&] { registry.ReadBinary("s"); }, "Invalid data type for 's'"},
-      {"ReadBinary(missing)", [&] { registry.ReadBinary("missing"); }, "Failed to get data for 'missing'"},
+      {"ReadBinary(missing)", [&] { registry.ReadBinary("missing"); },
+       "Failed to get data for 'missing'"},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.call);
@@ -217,7 +223,8 @@ TEST_F(Registry, FullAccessNeedsTheRightToWriteTheHive) {
     return;
   }
   const passwd* nobody = ::getpwnam("nobody");
-  if (nobody == nullptr) GTEST_SKIP() << "no unprivileged user 'nobody' to switch the effective id to";
+  if (nobody == nullptr)
+    GTEST_SKIP() << "no unprivileged user 'nobody' to switch the effective id to";
   ::chmod(FPrefix.root().c_str(), 0755);
   ::chmod(win::HivePath().c_str(), 0644);
   TEffectiveUser user(nobody->pw_uid);

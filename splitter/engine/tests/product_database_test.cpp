@@ -9,8 +9,8 @@
 #include "common/product.h"
 #include "platform/registry.h"
 #include "tests/support/refusing_port.h"
-#include "tests/support/temp_prefix.h"
 #include "tests/support/scoped_variable.h"
+#include "tests/support/temp_prefix.h"
 #include "tests/support/test_database.h"
 
 namespace splitter {
