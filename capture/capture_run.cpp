@@ -10,6 +10,8 @@
 #include "capture/session_launcher.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/impersonation.h"
+#include "platform/token.h"
 
 namespace capture {
 

@@ -9,7 +9,7 @@
 #include "capture/capture_run.h"
 #include "capture/converter_messages.h"
 #include "capture/printer_config.h"
-#include "platform/identity.h"
+#include "platform/impersonation.h"
 
 namespace {
 

@@ -38,7 +38,7 @@ std::string LowerCase(std::string_view text) {
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
+    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
   }
   return true;
 }

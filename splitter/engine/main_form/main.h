@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/db.h"
-#include "platform/identity.h"
+#include "platform/handle.h"
 #include "splitter/engine/joined_text.h"
 #include "splitter/engine/main_form/main_view.h"
 #include "splitter/engine/main_form/steps.h"
