@@ -1,5 +1,4 @@
 #include "platform/hive.h"
-#include "platform/hivefile.h"
 
 #include <string>
 #include <thread>
@@ -7,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/hivefile.h"
 #include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 

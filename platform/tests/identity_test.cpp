@@ -1,8 +1,3 @@
-#include "platform/impersonation.h"
-#include "platform/producttype.h"
-#include "platform/session.h"
-#include "platform/token.h"
-
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -23,9 +18,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/hostpath.h"
+#include "platform/impersonation.h"
 #include "platform/prefix.h"
 #include "platform/process.h"
+#include "platform/producttype.h"
 #include "platform/registry.h"
+#include "platform/session.h"
+#include "platform/token.h"
 #include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 
