@@ -36,7 +36,8 @@ mode_t NewFileMode() {
 // Writes `data` into a fresh temporary file beside `file`; returns its path,
 // or an empty path with the last error set.
 fs::path WriteTemporaryBeside(const fs::path& file, std::string_view data, mode_t mode) {
-  std::string pattern = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+  std::string pattern =
+      (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) {
     FailFromErrnoAt(file);

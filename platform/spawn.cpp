@@ -3,13 +3,13 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/processobject.h"
-#include <sys/syscall.h>
-#include <sys/wait.h>
 
 namespace win {
 
