@@ -20,6 +20,7 @@
 #include "capturefile/crypt.h"
 #include "platform/files.h"
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/main_form/main_view.h"
 #include "tests/support/processing_window.h"
@@ -161,7 +162,8 @@ class TFigureReporter : public benchmark::ConsoleReporter {
       const std::string name = run.benchmark_name();
       const std::size_t at = name.find("pages:");
       if (at == std::string::npos) continue;
-      gFigures[std::atoi(name.c_str() + at + 6)].Milliseconds = run.GetAdjustedRealTime();
+      gFigures[win::StrToInt(name.substr(at + 6, name.find('/', at) - at - 6))].Milliseconds =
+          run.GetAdjustedRealTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 
@@ -29,7 +30,7 @@ void Write(const std::string& name, const TValue& value) {
   if (value.Type == win::REG_EXPAND_SZ) {
     registry.WriteExpandString(name, value.Text);
   } else if (value.Type == win::REG_DWORD) {
-    registry.WriteInteger(name, std::stoi(value.Text));
+    registry.WriteInteger(name, win::StrToInt(value.Text));
   } else {
     registry.WriteString(name, value.Text);
   }

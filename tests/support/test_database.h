@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/db.h"
+#include "platform/text.h"
 
 namespace testing_support::test_database {
 
@@ -57,7 +58,7 @@ inline std::string ReadOne(win::TZConnection& db, const std::string& statement, 
 // UPDATE statements sent on this connection so far; other clients of the
 // server do not count.
 inline int UpdatesSent(win::TZConnection& db) {
-  return std::stoi(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
+  return win::StrToInt(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
 }
 
 }  // namespace testing_support::test_database

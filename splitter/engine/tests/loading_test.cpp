@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "platform/text.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "tests/support/expect_raises.h"
@@ -108,8 +109,7 @@ TEST_F(Loading, PrinterTestPage) {
     std::string line;
     bool found;
   };
-  std::string lowerCase = kTestPageLine;
-  for (char& c : lowerCase) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lowerCase = win::LowerCase(kTestPageLine);
   const TCase cases[] = {
       {0, kTestPageLine, false},  // the very first line does not count
       {1, kTestPageLine, true},
