@@ -19,11 +19,13 @@ zerurud_add_gtest(capture_program_tests
   LIBS capture_program)
 
 # These run the real program, with sample jobs on its standard input and the
-# argv recorder as its follow-up program.
+# argv recorder as its follow-up program, and the conversion in this process
+# on a machine whose host seam fails it.
 zerurud_add_gtest(capture_converter_tests
   SOURCES
     tests/converter_harness.cpp
     tests/converter_test.cpp
+    tests/capture_run_fault_test.cpp
     tests/converter_identity_test.cpp
   LIBS capture_program jobgen_lib argv_recorder_record)
 target_compile_definitions(capture_converter_tests PRIVATE VAVAVIDI_PATH="$<TARGET_FILE:VAVavidi>")

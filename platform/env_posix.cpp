@@ -352,7 +352,9 @@ class TPosixEnv : public TEnv {
       created = fd.Valid();
     }
     if (!fd.Valid()) return FailAt(file);
-    if (!WriteAll(fd.Get(), data) || ::fdatasync(fd.Get()) != 0) return FailWith(errno);
+    if (!WriteAll(fd.Get(), data)) return FailWith(errno);
+    // A device (a terminal, /dev/null) has nothing to flush.
+    if (::fdatasync(fd.Get()) != 0 && errno != EINVAL && errno != EROFS) return FailWith(errno);
     if (!fd.Close()) return FailWith(errno);
     if (created) {
       const TDescriptor folder(::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

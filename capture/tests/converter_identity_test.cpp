@@ -78,7 +78,7 @@ class ConverterAsUserTest : public ::testing::Test {
   }
 
   std::optional<TRecorderRecord> FollowUp() {
-    FHolders.WaitForHolders();
+    FOrphans.WaitForOrphans();
     TRecorderRecord record;
     if (!testing_support::ReadRecorderRecord(FRecordFile, record)) return std::nullopt;
     return record;
@@ -93,7 +93,7 @@ class ConverterAsUserTest : public ::testing::Test {
   fs::path FRecordFolder;
   fs::path FRecordFile;
   std::optional<TScopedVariable> FRecorderOut;
-  TEndOfHolders FHolders;
+  TOrphans FOrphans;
 };
 
 }  // namespace

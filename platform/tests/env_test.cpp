@@ -300,6 +300,30 @@ TEST(HostEnv, AWriteThatRunsOutOfRoomLeavesTheOldFileAndNothingElse) {
   }
 }
 
+TEST(HostEnv, ReadersNeverSeeHalfAFile) {
+  TempDir dir;
+  const fs::path file = dir.path() / "big.txt";
+  const std::string first(1 << 20, 'a');
+  const std::string second(1 << 20, 'b');
+  ASSERT_TRUE(win::Env().WriteFileAtomic(file, first));
+  std::atomic<bool> done{false};
+  std::atomic<int> torn{0};
+  std::thread reader([&] {
+    while (!done) {
+      std::string seen;
+      if (win::Env().ReadFile(file, seen) && seen != first && seen != second) ++torn;
+    }
+  });
+  for (int i = 0; i < 20; ++i) {
+    for (const win::TTemporaryKind kind : kKinds) {
+      ASSERT_TRUE(win::WriteFileAtomicWith(file, i % 2 ? first : second, kind));
+    }
+  }
+  done = true;
+  reader.join();
+  EXPECT_EQ(torn, 0);
+}
+
 TEST(HostEnv, AKilledWriterLeavesNoFileOrTheWholeFile) {
   // The named way may leave its temporary; the next write in the folder
   // removes it.

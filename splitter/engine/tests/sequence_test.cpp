@@ -11,6 +11,7 @@
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+#include "tests/support/fault_env.h"
 
 namespace splitter {
 
@@ -167,6 +168,18 @@ TEST_F(Sequence, MissingListsStopTheRunAndTheWindowStays) {
     EXPECT_EQ(form.Step, 1) << c.message;
     EXPECT_TRUE(view.Labels.empty()) << c.message;
   }
+}
+
+TEST_F(Sequence, ACheckWriterTheSystemCannotStartGivesItsErrorBox) {
+  // The program is there, but no process can be made for it (out of
+  // memory or of process slots): neither the start nor the shell's open
+  // succeeds.
+  testing_support::TFaultEnv env;
+  env.RefuseStarts(win::ERROR_NOT_ENOUGH_MEMORY);
+  Run();
+  EXPECT_EQ(FView.Errors, (std::vector<std::string>{"Error #8 executing C:\\VEZ\\VEZ7.EXE"}));
+  EXPECT_FALSE(FView.Closed);
+  EXPECT_EQ(FForm.Step, kStepCleanUp);
 }
 
 TEST_F(Sequence, AFirstSelectedFileThatIsGoneStopsTheRun) {
