@@ -449,18 +449,18 @@ TEST(Converter, AKilledConversionLeavesNoFileOrTheWholeFileAndNothingElse) {
   WritePrinterInteger("ExpandTo", capture::kMaxRowCount);
   const fs::path folder = machine.prefix.driveC() / "Capture";
   fs::create_directory(folder);
-  // Some 22 MB, so that the write takes a while.
-  const std::string job = CheckRun(200);
+  // Some 13 MB, so that the write takes a while.
+  const std::string job = CheckRun(120);
   const std::string whole = EncodedFile(ExtractRows(job, capture::kMaxRowCount));
 
   std::mt19937 random(20240305);
   int complete = 0;
-  constexpr int kKills = 40;
+  constexpr int kKills = 25;
   for (int attempt = 0; attempt < kKills; ++attempt) {
     // The kill comes at a random moment after the converter has begun to
     // write its file (it holds a file in the folder open).
     const auto delay = std::chrono::microseconds(
-        std::uniform_int_distribution<int>(0, 40000)(random));
+        std::uniform_int_distribution<int>(0, 30000)(random));
     TConverterStart start;
     start.FInput = job;
     start.FWhileRunning = [&](pid_t pid) {

@@ -178,8 +178,9 @@ TEST_F(Sequence, ACheckWriterTheSystemCannotStartGivesItsErrorBox) {
   env.RefuseStarts(win::ERROR_NOT_ENOUGH_MEMORY);
   Run();
   EXPECT_EQ(FView.Errors, (std::vector<std::string>{"Error #8 executing C:\\VEZ\\VEZ7.EXE"}));
-  EXPECT_FALSE(FView.Closed);
-  EXPECT_EQ(FForm.Step, kStepCleanUp);
+  // The fatal stop sends the run to its clean-up, which ends it.
+  EXPECT_TRUE(FView.Closed);
+  EXPECT_EQ(FForm.Step, kStepFinished);
 }
 
 TEST_F(Sequence, AFirstSelectedFileThatIsGoneStopsTheRun) {
