@@ -70,9 +70,8 @@ std::string CaptureFileName(const std::string& computerName, const TLocalTime& t
                             std::int32_t number) {
   char name[win::MAX_PATH];
   ::snprintf(name, sizeof name, "TL-%s-%d%d%d-%d%d%d%d-%d.ruz", WithinOneName(computerName).c_str(),
-             time.FYear,
-             time.FMonth, time.FDay, time.FHour, time.FMinute, time.FSecond, time.FMillisecond,
-             number);
+             time.FYear, time.FMonth, time.FDay, time.FHour, time.FMinute, time.FSecond,
+             time.FMillisecond, number);
   return name;
 }
 

@@ -8,11 +8,11 @@
 // millisecond) draw different numbers, not the same one.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <ctime>
 #include <string>
-
-#include <sys/types.h>
 
 namespace capture {
 

@@ -19,14 +19,14 @@
 // is asked with the caller's effective ids.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <sys/types.h>
 
 namespace win {
 

@@ -5,6 +5,11 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,11 +19,6 @@
 
 #include "platform/env.h"
 #include "platform/error.h"
-#include <sys/file.h>
-#include <sys/random.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 
 namespace win {
 

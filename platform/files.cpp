@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include "platform/env.h"
 #include "platform/hostpath.h"
 #include "platform/path.h"
-#include <sys/stat.h>
 
 namespace win {
 

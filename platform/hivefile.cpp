@@ -1,12 +1,12 @@
 #include "platform/hivefile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "platform/env.h"
-#include <sys/file.h>
 
 namespace win {
 

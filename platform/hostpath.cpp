@@ -1,5 +1,7 @@
 #include "platform/hostpath.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstring>
 #include <system_error>
@@ -9,7 +11,6 @@
 #include "platform/foldernames.h"
 #include "platform/network.h"
 #include "platform/prefix.h"
-#include <sys/stat.h>
 
 namespace win {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 
-#include "platform/error.h"
 #include "platform/env.h"
+#include "platform/error.h"
 
 namespace win {
 

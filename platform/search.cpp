@@ -1,5 +1,7 @@
 #include "platform/search.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -9,7 +11,6 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/path.h"
-#include <sys/stat.h>
 
 namespace win {
 

@@ -3,9 +3,10 @@
 #include <set>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 using capture::CaptureFileName;
 using capture::TLocalTime;

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "capture/capture_run.h"
 #include "capture/tests/converter_harness.h"
 #include "platform/impersonation.h"
@@ -18,7 +20,6 @@
 #include "tests/support/fault_env.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using namespace converter_testing;

@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <stdexcept>
 #include <fstream>
+#include <stdexcept>
 #include <string_view>
 
 #include "capture/check_record.h"
@@ -18,10 +22,6 @@
 #include "capturefile/crypt.h"
 #include "platform/hostpath.h"
 #include "platform/registry.h"
-#include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace converter_testing {
 

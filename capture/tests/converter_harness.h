@@ -7,6 +7,8 @@
 // printer key, the session list and the product type of the current prefix.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,7 +18,6 @@
 #include <vector>
 
 #include "capture/text_extraction.h"
-#include <sys/types.h>
 
 namespace converter_testing {
 

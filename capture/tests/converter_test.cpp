@@ -2,9 +2,8 @@
 // capture file it writes, the follow-up program it starts and the lines it
 // leaves on standard error.
 #include <pwd.h>
-#include <unistd.h>
-
 #include <signal.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <chrono>
@@ -16,12 +15,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/printer_config.h"
 #include "capture/tests/converter_harness.h"
 #include "platform/tests/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using namespace converter_testing;
@@ -459,8 +459,8 @@ TEST(Converter, AKilledConversionLeavesNoFileOrTheWholeFileAndNothingElse) {
   for (int attempt = 0; attempt < kKills; ++attempt) {
     // The kill comes at a random moment after the converter has begun to
     // write its file (it holds a file in the folder open).
-    const auto delay = std::chrono::microseconds(
-        std::uniform_int_distribution<int>(0, 30000)(random));
+    const auto delay =
+        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 30000)(random));
     TConverterStart start;
     start.FInput = job;
     start.FWhileRunning = [&](pid_t pid) {

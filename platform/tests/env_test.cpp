@@ -8,6 +8,10 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,14 +24,11 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/env_posix.h"
 #include "platform/error.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;

@@ -3,11 +3,12 @@
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

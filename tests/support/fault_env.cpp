@@ -45,7 +45,8 @@ bool TFaultEnv::OpenReadable(const fs::path& file, std::unique_ptr<win::TReadabl
   if (!Applies(file)) return TEnvWrapper::OpenReadable(file, result);
   if (FRefused) return win::Fail(win::ERROR_ACCESS_DENIED);
   if (!TEnvWrapper::OpenReadable(file, result)) return false;
-  if (FReadsFailAfter) result = std::make_unique<TFailingReadable>(std::move(result), *FReadsFailAfter);
+  if (FReadsFailAfter)
+    result = std::make_unique<TFailingReadable>(std::move(result), *FReadsFailAfter);
   return true;
 }
 

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "capturefile/capture_codec.h"
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/env.h"
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
 #include "platform/env.h"
+#include "platform/error.h"
 #include "tools/jobgen/job_generator.h"
 
 int main(int argc, char** argv) {

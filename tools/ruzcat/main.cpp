@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "capturefile/capture_codec.h"
-#include "platform/error.h"
 #include "platform/env.h"
+#include "platform/error.h"
 
 namespace {
 

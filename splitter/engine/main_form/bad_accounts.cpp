@@ -44,7 +44,8 @@ bool ReadLogText(const std::string& path, std::string& text, bool& readFailed,
   readFailed = false;
   char buffer[65536];
   for (;;) {
-    const std::size_t wanted = limit == 0 ? sizeof buffer : std::min(sizeof buffer, limit - text.size());
+    const std::size_t wanted =
+        limit == 0 ? sizeof buffer : std::min(sizeof buffer, limit - text.size());
     std::size_t got = 0;
     if (wanted == 0) break;
     if (!file->Read(buffer, wanted, got)) {
