@@ -260,6 +260,15 @@ DWORD GetFileAttributes(const std::string& path) {
   return GetHostFileAttributes(host);
 }
 
+bool GetFileId(const std::string& path, TFileId& id) {
+  fs::path host;
+  if (!HostPathOf(path, host)) return false;
+  struct stat st {};
+  if (::lstat(host.c_str(), &st) != 0) return FailAt(host);
+  id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return true;
+}
+
 bool GetShortPathName(const std::string& path, std::string& shortPath) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
