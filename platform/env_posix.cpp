@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <fstream>
 #include <string>
 
 #include "platform/env.h"
@@ -82,7 +83,14 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
+// The process's umask, read where the kernel shows it: setting it to learn
+// it would give other threads' new files no mask for a moment.
 mode_t Umask() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("Umask:"))
+      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+  }
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return mask;

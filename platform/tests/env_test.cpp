@@ -1,6 +1,6 @@
-// The host seam. The contract tests run against the host's instance and
-// against a wrapper that forwards everything, so that a double derived from
-// the wrapper starts from the host's behaviour; the host's own properties
+// The host seam. The contract tests run against the host's instance, a
+// wrapper that forwards everything and the tests' fault-injecting double with
+// no fault set, so that a double starts from the host's behaviour; the host's own properties
 // (no litter when killed, stale temporaries, links swapped under a folder
 // being made) follow.
 #include "platform/env.h"
@@ -19,6 +19,7 @@
 #include <chrono>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -28,6 +29,7 @@
 
 #include "platform/env_posix.h"
 #include "platform/error.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/temp_prefix.h"
 
 namespace fs = std::filesystem;
@@ -51,18 +53,41 @@ mode_t ModeOf(const fs::path& path) {
   return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-class EnvContract : public ::testing::TestWithParam<bool> {
- protected:
-  win::TEnv& Env() { return GetParam() ? static_cast<win::TEnv&>(FWrapper) : *FHost; }
+enum class TInstance { Host, Wrapper, FaultEnvWithoutFaults };
 
-  win::TEnv* FHost = win::TEnv::Default();
+class EnvContract : public ::testing::TestWithParam<TInstance> {
+ protected:
+  win::TEnv& Env() {
+    switch (GetParam()) {
+      case TInstance::Host:
+        return *win::TEnv::Default();
+      case TInstance::Wrapper:
+        return FWrapper;
+      case TInstance::FaultEnvWithoutFaults:
+        break;
+    }
+    if (!FFaultEnv) FFaultEnv.emplace();
+    return *FFaultEnv;
+  }
+
   win::TEnvWrapper FWrapper{win::TEnv::Default()};
+  std::optional<testing_support::TFaultEnv> FFaultEnv;
   TempDir FDir;
 };
 
-INSTANTIATE_TEST_SUITE_P(HostAndWrapper, EnvContract, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Wrapper" : "Host";
+INSTANTIATE_TEST_SUITE_P(HostAndDoubles, EnvContract,
+                         ::testing::Values(TInstance::Host, TInstance::Wrapper,
+                                           TInstance::FaultEnvWithoutFaults),
+                         [](const ::testing::TestParamInfo<TInstance>& info) {
+                           switch (info.param) {
+                             case TInstance::Host:
+                               return "Host";
+                             case TInstance::Wrapper:
+                               return "Wrapper";
+                             case TInstance::FaultEnvWithoutFaults:
+                               break;
+                           }
+                           return "FaultEnvWithoutFaults";
                          });
 
 }  // namespace
