@@ -199,9 +199,11 @@ bool CreateNamedTemporary(int folder, const std::string& target, TDescriptor& fi
       if (errno == EEXIST) continue;
       return FailWith(errno);
     }
+    // A file system without locks has no cleaner either (it needs the lock
+    // too); with them, a cleaner that came between the create and the lock
+    // took the name, and another is tried.
     struct stat st {};
-    // A cleaner that came between the create and the lock took the name.
-    if (::flock(file.Get(), LOCK_EX) == 0 && ::fstat(file.Get(), &st) == 0 && st.st_nlink > 0) {
+    if (::flock(file.Get(), LOCK_EX) != 0 || ::fstat(file.Get(), &st) != 0 || st.st_nlink > 0) {
       return true;
     }
   }
@@ -229,8 +231,9 @@ bool LinkUnnamed(int fd, int folder, const std::string& name) {
 // calls; `temporary` names a named one.
 bool ReplaceWith(int fd, int folder, const std::string& target, std::string temporary) {
   if (temporary.empty()) {
-    // The lock on the open file keeps the temporary from looking stale.
-    if (::flock(fd, LOCK_EX) != 0) return FailWith(errno);
+    // The lock on the open file keeps the temporary from looking stale
+    // (where there are no locks, nothing removes temporaries).
+    ::flock(fd, LOCK_EX);
     for (;;) {
       temporary = TemporaryNameFor(target);
       if (LinkUnnamed(fd, folder, temporary)) break;
