@@ -22,6 +22,7 @@
 #include "platform/stringlist.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/main_form/main_view.h"
+#include "tests/support/processing_window.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
@@ -117,12 +118,9 @@ void BM_SplitRun(benchmark::State& state) {
     }
     state.ResumeTiming();
     TQuietView view;
-    win::TStringList selected, written, accounts;
-    selected.Add(capture);
-    splitter::Tform_Main form(view);
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    window.SelectedFiles.Add(capture);
+    splitter::Tform_Main& form = window.Form;
     form.CurrentFile = capture;
     form.ProductFolder = "C:\\VEZ\\";
     form.Action = "AP";
@@ -139,7 +137,7 @@ void BM_SplitRun(benchmark::State& state) {
     const long peak = StatusKb("VmHWM");
     peakExtra = std::max<std::size_t>(peakExtra,
                                       static_cast<std::size_t>(std::max(0L, peak - before)) * 1024);
-    splitFiles = written.Count();
+    splitFiles = window.WrittenFiles.Count();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize));
   state.counters["split_files"] = splitFiles;

@@ -16,8 +16,8 @@
 #include "capture/capture_run.h"
 #include "capture/tests/converter_harness.h"
 #include "platform/impersonation.h"
-#include "platform/tests/recorder/record.h"
 #include "tests/support/fault_env.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
 

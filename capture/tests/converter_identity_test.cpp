@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/tests/converter_harness.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
 

@@ -4,10 +4,12 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -106,12 +108,8 @@ TEST_F(PathNormalisationTest, AValueThatIsNotAStringStopsTheRun) {
   Write("FilePath", {win::REG_DWORD, "7"});
   Write("Command Line", {win::REG_SZ, "Out"});
   Write("Chain", {win::REG_SZ, "Out"});
-  try {
-    NormaliseConfigurationPaths();
-    ADD_FAILURE() << "no error";
-  } catch (const win::ERegistryException& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FilePath'");
-  }
+  testing_support::ExpectRaises<win::ERegistryException>([] { NormaliseConfigurationPaths(); },
+                                                         "Invalid data type for 'FilePath'");
   EXPECT_EQ(Read("FilePath"), (TValue{win::REG_DWORD, "7"}));
   EXPECT_EQ(Read("Command Line"), (TValue{win::REG_SZ, "Out"}));
   EXPECT_EQ(Read("Chain"), (TValue{win::REG_SZ, "Out"}));

@@ -1,14 +1,16 @@
 #include "platform/inifile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/stringlist.h"
-#include "tests/support/temp_prefix.h"
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include "platform/stringlist.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/temp_prefix.h"
 
 namespace {
 
@@ -194,27 +196,20 @@ TEST(IniFileWrite, KeepsEverythingElseOfAnExistingFile) {
 TEST(IniFileWrite, AFileThatCannotBeWrittenRaisesWithItsName) {
   TempPrefix prefix;
   const std::string kMissingFolder = "C:\\NoSuch\\DAVURI.INI";
-  try {
-    win::TIniFile(kMissingFolder).WriteString("Configuration", "DurEDOPath", "x");
-    FAIL() << "no exception";
-  } catch (const win::EIniFileException& e) {
-    EXPECT_STREQ(e.what(), "Unable to write to C:\\NoSuch\\DAVURI.INI");
-  }
+  testing_support::ExpectRaises<win::EIniFileException>(
+      [&] { win::TIniFile(kMissingFolder).WriteString("Configuration", "DurEDOPath", "x"); },
+      "Unable to write to C:\\NoSuch\\DAVURI.INI");
 
   // Rights are checked with the effective ids, so take on an ordinary user's.
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to take on another user's ids";
   WriteFile(prefix.driveC() / "ro.ini", "[Configuration]\r\nDurEDOPath=C:\\Old\\\r\n");
   ::chmod(prefix.root().c_str(), 0755);
   ::chmod((prefix.driveC() / "ro.ini").c_str(), 0444);
-  std::string message;
   ASSERT_EQ(::seteuid(65534), 0);
-  try {
-    win::TIniFile("C:\\ro.ini").WriteString("Configuration", "DurEDOPath", "new");
-  } catch (const win::EIniFileException& e) {
-    message = e.what();
-  }
+  testing_support::ExpectRaises<win::EIniFileException>(
+      [] { win::TIniFile("C:\\ro.ini").WriteString("Configuration", "DurEDOPath", "new"); },
+      "Unable to write to C:\\ro.ini");
   ASSERT_EQ(::seteuid(0), 0);
-  EXPECT_EQ(message, "Unable to write to C:\\ro.ini");
   EXPECT_EQ(ReadFile(prefix.driveC() / "ro.ini"), "[Configuration]\r\nDurEDOPath=C:\\Old\\\r\n");
 }
 

@@ -3,8 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/error.h"
 #include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "tests/support/expect_raises.h"
 
 namespace win {
 namespace {
@@ -68,12 +70,8 @@ TEST(StrToInt, ClassLibraryRules) {
 
 TEST(StrToInt, RaisesWithTheClassLibraryText) {
   EXPECT_EQ(StrToInt("12"), 12);
-  try {
-    StrToInt("x1");
-    ADD_FAILURE() << "nothing raised";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
-  }
+  testing_support::ExpectRaises<Exception>([] { StrToInt("x1"); },
+                                           "'x1' is not a valid integer value");
 }
 
 TEST(Copy, OneBasedAndClipped) {

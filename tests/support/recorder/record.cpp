@@ -1,4 +1,4 @@
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 
 #include <stdlib.h>
 
