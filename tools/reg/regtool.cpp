@@ -12,7 +12,7 @@
 
 #include "platform/error.h"
 #include "platform/hivefile.h"
-#include "platform/hostfile.h"
+#include "platform/env.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -320,8 +320,7 @@ int Import(const std::vector<std::string>& argv, std::ostream& out) {
   if (args.Positional.size() != 1) RaiseSyntax();
   const std::string& file = args.Positional[0];
   std::string text;
-  if (!win::ReadHostFile(file, text))
-    Raise("Error opening the file. There may be a disk or file system error.");
+  if (!win::Env().ReadFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
   const THive imported = THive::Parse(text, file);
   Update([&](THive& hive) {
     for (const std::string& path : imported.KeyPaths()) {
@@ -354,7 +353,7 @@ int Export(const std::vector<std::string>& argv, std::istream& in, std::ostream&
       !Confirm(in, out, "File " + file + " already exists. Overwrite")) {
     RaiseCancelled();
   }
-  if (!win::WriteHostFileAtomic(file, exported.Serialise())) {
+  if (!win::Env().WriteFileAtomic(file, exported.Serialise())) {
     Raise(win::SysErrorMessage(win::GetLastError()) + ".");
   }
   out << kSuccess << "\n";
