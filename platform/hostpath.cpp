@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 bool IsValidComponent(const std::string& component) {
   if (component == "." || component == "..") return false;
   for (const char c : component) {
-    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr) return false;
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*/", c) != nullptr) return false;
   }
   return true;
 }

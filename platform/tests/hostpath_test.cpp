@@ -57,7 +57,7 @@ TEST_F(HostPathTest, AnExactMatchWinsOverOnesDifferingInCase) {
 
 TEST_F(HostPathTest, PathsThatCannotBeMapped) {
   const struct {
-    const char* windows;
+    std::string windows;
     win::DWORD code;
   } cases[] = {
       {"Q:\\a.txt", win::ERROR_PATH_NOT_FOUND},
@@ -69,6 +69,10 @@ TEST_F(HostPathTest, PathsThatCannotBeMapped) {
       {"C:\\a?b", win::ERROR_INVALID_NAME},
       {"C:\\a:b", win::ERROR_INVALID_NAME},
       {"C:\\a\tb", win::ERROR_INVALID_NAME},
+      // A slash is no separator here: the host would read it as one.
+      {"C:\\x/../../../../etc/passwd", win::ERROR_INVALID_NAME},
+      {"C:\\a/b", win::ERROR_INVALID_NAME},
+      {std::string("C:\\a\0b", 6), win::ERROR_INVALID_NAME},
   };
   for (const auto& c : cases) {
     fs::path host = "untouched";
