@@ -116,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const bool stopped =
       std::find(view.Labels.begin(), view.Labels.end(), kInvalidPage) != view.Labels.end();
-  fuzz::Check(stopped || form.Action == "AP" || handOff, "a PR or OT job without a hand-off file");
+  fuzz::Check(stopped || form.Action == "AP" || handOff || lines.empty(),
+              "a PR or OT job without a hand-off file");
 
   // Every line in exactly one file: the same lines, as many times each.
   // Enciphered split files keep their length, but their reader cannot undo

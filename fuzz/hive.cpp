@@ -72,8 +72,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     value.Name = std::string(input.Part());
     value.Type = input.Byte() % 12;
     value.Data = std::string(input.Part());
+    if (!win::IsStorableKeyPath(key)) {
+      try {
+        hive.CreateKey(key);
+      } catch (const win::Exception&) {
+        continue;
+      }
+      fuzz::Fail("a key that the text cannot hold was created: " + key);
+    }
     const std::string stored = hive.CreateKey(key);
-    if (!hive.SetValue(stored, value)) continue;
+    const bool set = hive.SetValue(stored, value);
+    fuzz::Check(set == win::IsStorableValueName(value.Name),
+                "a value named " + value.Name + (set ? " was set" : " was not set"));
+    if (!set) continue;
     const win::THive changed = Reparsed(hive, "changed");
     CheckSameContent(hive, changed, "changed");
     const win::THiveValue* found = changed.FindValue(stored, value.Name);

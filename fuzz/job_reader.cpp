@@ -55,10 +55,12 @@ std::vector<std::string> ReadJobLines(std::string_view job) {
   return lines;
 }
 
-// Pages the markers end: a "%%SowPage" line, up to the end-of-job line.
+// Pages the markers end: a "%%SowPage" line, up to the end-of-job line; a
+// font selection line (starting with "F0S") is only that.
 int PagesOf(const std::vector<std::string>& lines) {
   int pages = 0;
   for (const std::string& line : lines) {
+    if (line.starts_with("F0S")) continue;
     if (line.find("%%SowPage") != std::string::npos) ++pages;
     if (line.find("%%EOF") != std::string::npos) break;
   }

@@ -356,6 +356,13 @@ bool SameRegistryName(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool IsStorableKeyPath(std::string_view path) {
+  path = StripSlashes(path);
+  return path.find('\n') == std::string_view::npos && path.find("\\\\") == std::string_view::npos;
+}
+
+bool IsStorableValueName(std::string_view name) { return name.find('\n') == std::string_view::npos; }
+
 THive::THive() : FHead(std::string(kRegistryHeader) + "\r\n\r\n") {}
 
 THive THive::Parse(std::string_view text, const std::string& source) {
@@ -487,6 +494,7 @@ const THiveValue* THive::FindValue(std::string_view path, std::string_view name)
 }
 
 std::string THive::CreateKey(std::string_view path) {
+  if (!IsStorableKeyPath(path)) throw Exception("Invalid key name " + std::string(path));
   path = StripSlashes(path);
   if (const int section = SectionOf(path, false); section >= 0 || path.empty()) {
     return section >= 0 ? FSections[section].Path : std::string();
@@ -531,7 +539,7 @@ bool THive::DeleteKey(std::string_view path) {
 
 bool THive::SetValue(std::string_view path, const THiveValue& value) {
   path = StripSlashes(path);
-  if (!KeyExists(path)) return false;
+  if (!KeyExists(path) || !IsStorableValueName(value.Name)) return false;
   if (SectionOf(path, true) < 0) InsertSection(StoredPath(path));
   bool stored = false;
   for (TSection& section : FSections) {

@@ -220,8 +220,9 @@ double TIniFile::ReadFloat(const std::string& section, const std::string& ident,
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value) {
   const EIniFileException failure("Unable to write to " + FFileName);
+  // A key starting with "[" would read back as a section header.
   if (BreaksTheFile(section, "\r\n]") || BreaksTheFile(ident, "\r\n=") ||
-      BreaksTheFile(value, "\r\n")) {
+      Trimmed(ident).starts_with('[') || BreaksTheFile(value, "\r\n")) {
     throw failure;
   }
   std::string data;

@@ -45,7 +45,8 @@ class TIniFile {
   // its section, or adds the section at the end of the file. Raises
   // EIniFileException when the file cannot be written, and for a section,
   // key or value that would read back as something else (a line break
-  // anywhere, "]" in a section name, "=" in a key), writing nothing then.
+  // anywhere, "]" in a section name, "=" in a key or "[" at its start),
+  // writing nothing then.
   void WriteString(const std::string& section, const std::string& ident, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& ident, int value);
 

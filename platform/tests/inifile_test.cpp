@@ -228,7 +228,7 @@ TEST(IniFileWrite, TextsThatWouldReadBackWronglyAreRefused) {
     const char* value;
   } cases[] = {
       {"S", "k", "one\r\ninjected=1"}, {"S", "k", "a\nb"}, {"S", "a=b", "v"}, {"S]x", "k", "v"},
-      {"S\r\n[T", "k", "v"},
+      {"S\r\n[T", "k", "v"}, {"S", "[T]k", "v"}, {"S", " \t[k", "v"},
   };
   for (const auto& c : cases) {
     EXPECT_THROW(ini.WriteString(c.section, c.key, c.value), win::EIniFileException) << c.value;
