@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace common {
+
 // A file-open dialog as the class library has it: set the properties, run
 // Execute, and read FileName afterwards. A cancelled dialog keeps the
 // FileName it had.
@@ -28,3 +30,5 @@ class TErrorBox {
   virtual ~TErrorBox() = default;
   virtual void ShowErrorBox(const std::string& message) = 0;
 };
+
+}  // namespace common

@@ -1,8 +1,6 @@
 // The bad-account log reader: any file taken back either raises the reader's
 // error with the log under its old name, or yields the entries of its lines;
 // each entry, written out again with the log's own writer, reads back the same.
-#include "splitter/engine/bad_accounts.h"
-
 #include <string>
 #include <vector>
 
@@ -10,9 +8,12 @@
 #include "fuzz/support/quiet_main_view.h"
 #include "platform/files.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/bad_account_log.h"
+#include "splitter/engine/main_form/main.h"
 
 namespace {
+
+using splitter::Tform_Main;
 
 constexpr const char* kLog = "C:\\fuzz\\SPLITW.LOG";
 constexpr const char* kTempFile = "C:\\fuzz\\SPLITW.$$$";
@@ -61,18 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // One entry's file exists, so that both ways of an entry are taken.
   fuzz::WriteHostFile(folder / "A.DAT", "pages");
 
-  fuzz::Check(
-      Tform_Main::IsBadAccountLog(kLog) == StartsWithBadAccountLogHeader(text.substr(0, 1024)),
-      "the log test disagrees with the header test");
+  fuzz::Check(Tform_Main::IsBadAccountLog(kLog) ==
+                  splitter::StartsWithBadAccountLogHeader(text.substr(0, 1024)),
+              "the log test disagrees with the header test");
   const std::optional<TTaken> taken = TakeBack(answer);
   if (!taken) return 0;
 
   // Every entry taken, written again with the writer, reads back the same.
   for (std::size_t i = 0; i < taken->Files.size(); ++i) {
-    std::string line = FormatBadAccountEntry(taken->Accounts[i], taken->Files[i]);
+    std::string line = splitter::FormatBadAccountEntry(taken->Accounts[i], taken->Files[i]);
     fuzz::Check(line.ends_with("\r\n"), "an entry without its line end");
     line.resize(line.size() - 2);
-    const std::optional<TBadAccountEntry> entry = ParseBadAccountEntry(line);
+    const std::optional<splitter::TBadAccountEntry> entry = splitter::ParseBadAccountEntry(line);
     fuzz::Check(entry && entry->AccountId == taken->Accounts[i] && entry->File == taken->Files[i],
                 "the entry of " + taken->Accounts[i] + " " + taken->Files[i] + " reads back as " +
                     (entry ? entry->AccountId + " " + entry->File : std::string("nothing")));

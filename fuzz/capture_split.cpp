@@ -17,7 +17,7 @@
 #include "platform/files.h"
 #include "platform/params.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   fuzz::TInput input(data, size);
   fuzz::TQuietMainView view;
-  Tform_Main form(view);
+  splitter::Tform_Main form(view);
   win::TStringList selected;
   win::TStringList writtenFiles;
   win::TStringList writtenAccounts;
@@ -108,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::vector<std::string> files;
   for (int i = 0; i < writtenFiles.Count(); ++i) files.push_back(writtenFiles[i]);
-  const bool handOff = win::FileExists("C:\\VEZ\\" + std::string(kHandOffFileName));
-  if (handOff) files.push_back("C:\\VEZ\\" + std::string(kHandOffFileName));
+  const bool handOff = win::FileExists("C:\\VEZ\\" + std::string(common::kHandOffFileName));
+  if (handOff) files.push_back("C:\\VEZ\\" + std::string(common::kHandOffFileName));
   if (form.TestPageFound()) {
     fuzz::Check(files.empty(), "a test page was split");
     return 0;

@@ -3,6 +3,7 @@
 // the chosen height. Every completed page gives exactly its rows, each at
 // least a grid row wide; dropped strings are counted on real pages; and the
 // capture file made of the rows decodes back to the page text.
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
@@ -15,7 +16,6 @@
 #include "capturefile/capture_text.h"
 #include "capturefile/crypt.h"
 #include "fuzz/support/fuzz_support.h"
-#include <sys/mman.h>
 
 namespace {
 

@@ -13,9 +13,11 @@
 #include "platform/params.h"
 #include "platform/registry.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 
 namespace {
+
+using namespace splitter;
 
 // The program at C:\Apps\DAVURI.EXE with its configuration file beside it,
 // and the check-writing product in C:\VEZ.
@@ -26,8 +28,9 @@ void InstallOnce() {
     fuzz::WriteHostFile(driveC / "Apps" / "DAVURI.EXE", "program");
     fuzz::WriteHostFile(driveC / "VEZ" / "VEZ7.EXE", "program");
     win::TRegistry registry;
-    if (!registry.OpenKey(std::string(kProductRegistryKey), true)) fuzz::Fail("no product key");
-    registry.WriteString(std::string(kProductDirectoryValue), "C:\\VEZ");
+    if (!registry.OpenKey(std::string(common::kProductRegistryKey), true))
+      fuzz::Fail("no product key");
+    registry.WriteString(std::string(common::kProductDirectoryValue), "C:\\VEZ");
     return true;
   }();
   (void)installed;
@@ -43,7 +46,7 @@ void CheckSelectionSettings(const TSelectionSettings& settings) {
 void CheckRunSettings(const Tform_Main& form) {
   fuzz::Check(!form.ProductFolder.empty() && form.ProductFolder.back() == '\\',
               "product folder " + form.ProductFolder);
-  fuzz::Check(form.ProductExe == form.ProductFolder + std::string(kProductExeName),
+  fuzz::Check(form.ProductExe == form.ProductFolder + std::string(common::kProductExeName),
               "product program " + form.ProductExe);
   // Payroll pairs, the marker, deposit pairs: an odd count, a marker in it.
   const win::TStringList& definitions = *form.DocumentDefinitions;

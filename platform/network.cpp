@@ -3,7 +3,7 @@
 #include <cctype>
 #include <optional>
 
-#include "platform/hive.h"
+#include "platform/hivefile.h"
 #include "platform/prefix.h"
 
 namespace win {

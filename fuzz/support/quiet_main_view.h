@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "splitter/engine/main_view.h"
+#include "splitter/engine/main_form/main_view.h"
 
 namespace fuzz {
 
-class TQuietOpenDialog : public TOpenDialog {
+class TQuietOpenDialog : public common::TOpenDialog {
  public:
   bool Execute() override { return false; }
 };
 
-class TQuietMainView : public TMainView {
+class TQuietMainView : public splitter::TMainView {
  public:
   // Thrown by QuitProgram, which must not return.
   struct TQuit {};
@@ -30,10 +30,10 @@ class TQuietMainView : public TMainView {
   void ProcessMessages() override {}
   void Pause(unsigned) override {}
   void ShowInformation(const std::string& message) override { Informations.push_back(message); }
-  bool Confirm(const std::string&, TConfirmButtons) override { return Answer; }
+  bool Confirm(const std::string&, splitter::TConfirmButtons) override { return Answer; }
   bool WarnOkCancel(const std::string&) override { return Answer; }
   void ShowErrorBox(const std::string& message) override { Errors.push_back(message); }
-  TOpenDialog& OpenDialog1() override { return FDialog; }
+  common::TOpenDialog& OpenDialog1() override { return FDialog; }
   void Invalidate() override {}
   void Close() override {}
   [[noreturn]] void QuitProgram() override { throw TQuit{}; }

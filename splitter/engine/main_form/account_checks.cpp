@@ -7,8 +7,10 @@
 #include "platform/db.h"
 #include "platform/stringlist.h"
 #include "splitter/engine/ascii_text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/settings.h"
+
+namespace splitter {
 
 namespace {
 
@@ -89,11 +91,11 @@ void Tform_Main::CheckEveryAccount() {
 
 std::string Tform_Main::CheckAccount(const std::string& accountId) {
   if (TrimControls(accountId).empty()) return "Items were found without an associated account ID.";
-  if (!tblAccounts.Locate(kAccountsIdColumn, {accountId})) {
+  if (!tblAccounts.Locate(common::kAccountsIdColumn, {accountId})) {
     return "The Account ID [" + accountId + "] does not exist.";
   }
-  const std::string keyFields =
-      std::string(kAccountFormsIdColumn) + ";" + std::string(kAccountFormsActionColumn);
+  const std::string keyFields = std::string(common::kAccountFormsIdColumn) + ";" +
+                                std::string(common::kAccountFormsActionColumn);
   if (!tblAcctForms.Locate(keyFields, {accountId, ActionCode(Action)})) {
     return "The account " + accountId + " does not have an assigned " + "document definition for " +
            DocumentKindName(Action) + ".";
@@ -127,10 +129,12 @@ void Tform_Main::SetConfigurationValue(const std::string& value, const std::stri
   win::TZQuery query(Database);
   query.SQL = "SELECT * FROM configuration WHERE identifier='" + quotedIdentifier + "';";
   query.Open();
-  const std::string current = query.FieldByName(kConfigurationDataColumn);
+  const std::string current = query.FieldByName(common::kConfigurationDataColumn);
   query.Close();
   if (current == value) return;
   query.SQL = "UPDATE configuration SET data='" + Database->EscapeString(value) +
               "' WHERE Identifier='" + quotedIdentifier + "';";
   query.ExecSQL();
 }
+
+}  // namespace splitter

@@ -5,9 +5,11 @@
 #include "platform/files.h"
 #include "platform/inifile.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/utilities.h"
+
+namespace splitter {
 
 namespace {
 
@@ -31,17 +33,18 @@ void Tform_Main::ReadRunSettings() {
   NumLines = ini.ReadInteger(kConfigurationSection, "NumLines", kDefaultNumLines);
 
   ProductFolder = ini.ReadString(kConfigurationSection, kProductFolderKey, "");
-  if (ProductFolder.empty()) ProductFolder = LocateProductFolder(FView.OpenDialog1(), FView);
+  if (ProductFolder.empty())
+    ProductFolder = common::LocateProductFolder(FView.OpenDialog1(), FView);
   ini.WriteString(kConfigurationSection, kProductFolderKey, ProductFolder);
   // A UNC path naming this computer was written by a start here: the local
   // installation folder serves better.
-  const std::string computer = LocalComputerName();
+  const std::string computer = common::LocalComputerName();
   if (!computer.empty() && ProductFolder.find(computer) != std::string::npos) {
-    ProductFolder = LocateProductFolder(FView.OpenDialog1(), FView);
+    ProductFolder = common::LocateProductFolder(FView.OpenDialog1(), FView);
   }
   // A folder typed without its backslash would run into the program's name.
   if (ProductFolder.empty() || ProductFolder.back() != '\\') ProductFolder += '\\';
-  ProductExe = ProductFolder + std::string(kProductExeName);
+  ProductExe = ProductFolder + std::string(common::kProductExeName);
   if (!win::FileExists(ProductExe)) FatalStop("DurEDO Executable not found! (" + ProductExe + ")");
 
   ChainDelay = static_cast<std::uint16_t>(
@@ -67,3 +70,5 @@ void Tform_Main::ReadRunSettings() {
   AccountCodes = std::make_unique<win::TStringList>();
   ini.ReadSectionValues(kAccountCodesSection, *AccountCodes);
 }
+
+}  // namespace splitter

@@ -1,6 +1,7 @@
 // The bad-account log: a text file for the user that lists the accounts set
 // aside by a run and the files that hold their pages, and that a later run
-// can take back (Tform_Main's LogBadAccount and ReloadBadAccountLog).
+// can take back. This is its file format; writing and taking it back are
+// Tform_Main's (main_form/bad_accounts.cpp).
 //
 // Layout: four header lines, then one entry per line, every line ending in
 // CRLF. An entry is the account ID padded with blanks to 11 characters and
@@ -11,6 +12,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace splitter {
 
 inline constexpr std::array<std::string_view, 4> kBadAccountLogHeader = {
     "Split process aborted account log",
@@ -24,6 +27,9 @@ inline constexpr int kBadAccountPathColumn = 11;
 // The longest account ID an entry keeps: one blank always separates it from
 // the path, so the path column stays where readers expect it.
 inline constexpr int kBadAccountIdWidth = kBadAccountPathColumn - 1;
+
+// The four header lines, each with its CRLF, that start a new log.
+std::string BadAccountLogHeaderText();
 
 struct TBadAccountEntry {
   std::string AccountId;
@@ -43,3 +49,5 @@ std::optional<TBadAccountEntry> ParseBadAccountEntry(std::string_view line);
 // Whether `text` (a file's beginning) starts with the four header lines,
 // each ended by CRLF, CR or LF (the last one also by the end of the text).
 bool StartsWithBadAccountLogHeader(std::string_view text);
+
+}  // namespace splitter

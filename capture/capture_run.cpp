@@ -1,4 +1,4 @@
-#include "capture/process.h"
+#include "capture/capture_run.h"
 
 #include <unistd.h>
 
@@ -10,6 +10,8 @@
 #include "capture/session_launcher.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/impersonation.h"
+#include "platform/token.h"
 
 namespace capture {
 

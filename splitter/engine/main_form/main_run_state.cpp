@@ -2,7 +2,9 @@
 // ways a run stops or asks the user.
 #include "platform/error.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
+
+namespace splitter {
 
 Tform_Main::Tform_Main(TMainView& view) : FView(view) {}
 
@@ -11,7 +13,7 @@ Tform_Main::Tform_Main(TMainView& view) : FView(view) {}
 Tform_Main::~Tform_Main() { ReleaseChainProcess(); }
 
 void Tform_Main::formCreate() {
-  Step = 0;
+  Step = kStepSettings;
   FView.SetCaption(FView.Caption() + kVersionSuffix);
   PrintNotRun = 2;
   FView.Invalidate();
@@ -20,13 +22,13 @@ void Tform_Main::formCreate() {
 void Tform_Main::formShow() {
   if (SelectedFiles == nullptr) {
     FView.ShowInformation("No files were selected!");
-    Step = 8;
+    Step = kStepCleanUp;
   }
   FView.Invalidate();
 }
 
 void Tform_Main::FatalStop(const std::string& message) {
-  Step = 8;
+  Step = kStepCleanUp;
   FView.Invalidate();
   throw win::Exception(message);
 }
@@ -34,3 +36,5 @@ void Tform_Main::FatalStop(const std::string& message) {
 void Tform_Main::WarnOrQuit(const std::string& message) {
   if (!FView.WarnOkCancel(message)) FView.QuitProgram();
 }
+
+}  // namespace splitter

@@ -9,7 +9,9 @@
 #include "platform/path.h"
 #include "platform/stringlist.h"
 #include "splitter/engine/ascii_text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
+
+namespace splitter {
 
 namespace {
 
@@ -126,3 +128,5 @@ void Tform_Main::DetectDocumentKind() {
   }
   if (found) Action = i < definitions.IndexOf("DD") ? "PR" : "OT";
 }
+
+}  // namespace splitter

@@ -9,8 +9,10 @@
 #include "platform/process.h"
 #include "platform/stringlist.h"
 #include "splitter/engine/ascii_text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/utilities.h"
+
+namespace splitter {
 
 namespace {
 
@@ -93,7 +95,7 @@ void Tform_Main::RunNextPreChain() {
   }
 
   if (ChainProgram.empty() || CloseRequested) {
-    Step = 4;
+    Step = kStepSplit;
     FView.Invalidate();
     return;
   }
@@ -108,7 +110,7 @@ void Tform_Main::RunNextPreChain() {
   }
   WarnOrQuit("Error #" + std::to_string(errorCode) + " executing " + ChainProgram);
   // Confirmed with OK: the run goes on with the next chain command run.
-  Step = 2;
+  Step = kStepChainCommands;
   FView.Invalidate();
 }
 
@@ -117,10 +119,12 @@ void Tform_Main::Timer_ExecuteTimer() {
     return;
   }
   ReleaseChainProcess();
-  if (Step == 3) {
-    Step = 2;
-  } else if (Step == 7) {
-    Step = 8;
+  if (Step == kStepChainCommandRunning) {
+    Step = kStepChainCommands;
+  } else if (Step == kStepPrintRunning) {
+    Step = kStepCleanUp;
   }
   FView.Invalidate();
 }
+
+}  // namespace splitter

@@ -1,7 +1,5 @@
-// Setting rejected accounts aside, undoing a run's split, and the
-// bad-account log that records set-aside accounts and takes them back.
-#include "splitter/engine/bad_accounts.h"
-
+// Setting rejected accounts aside, undoing a run's split, and writing and
+// taking back the bad-account log (its format: bad_account_log.h).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,27 +11,18 @@
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/bad_account_log.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/split_names.h"
 #include "splitter/engine/utilities.h"
+
+namespace splitter {
 
 namespace {
 
 // Far more than the four header lines with their line ends, so a file whose
 // beginning matches them has matched whole lines.
 constexpr std::streamsize kHeaderProbeBytes = 1024;
-// The path column holds up to 255 characters, as a Windows path does.
-constexpr int kBadAccountPathWidth = 255;
-
-std::string LogHeaderText() {
-  std::string text;
-  for (std::string_view line : kBadAccountLogHeader) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
 
 // A path the host cannot look at (a loop of links, a folder without search
 // rights) counts as no file rather than raising.
@@ -77,28 +66,6 @@ bool WriteAll(int fd, std::string_view data) {
 
 }  // namespace
 
-std::string FormatBadAccountEntry(const std::string& accountId, const std::string& path) {
-  return PadToWidth(accountId.substr(0, kBadAccountIdWidth), kBadAccountPathColumn) + path + "\r\n";
-}
-
-std::optional<TBadAccountEntry> ParseBadAccountEntry(std::string_view line) {
-  if (line.size() < static_cast<std::size_t>(kBadAccountPathColumn)) return std::nullopt;
-  return TBadAccountEntry{
-      std::string(TrimControls(CopyText(line, 1, kBadAccountIdWidth))),
-      std::string(TrimControls(CopyText(line, kBadAccountPathColumn, kBadAccountPathWidth))),
-  };
-}
-
-bool StartsWithBadAccountLogHeader(std::string_view text) {
-  win::TStringList lines;
-  lines.SetText(std::string(text));
-  if (lines.Count() < static_cast<int>(kBadAccountLogHeader.size())) return false;
-  for (std::size_t i = 0; i < kBadAccountLogHeader.size(); ++i) {
-    if (lines[static_cast<int>(i)] != kBadAccountLogHeader[i]) return false;
-  }
-  return true;
-}
-
 void Tform_Main::LogBadAccount(const std::string& accountId, const std::string& path) {
   std::filesystem::path hostPath;
   const bool isNew = !win::FileExists(BadAcctFile);
@@ -109,7 +76,8 @@ void Tform_Main::LogBadAccount(const std::string& accountId, const std::string& 
     FView.ShowInformation("Error opening bad account ID log file " + BadAcctFile);
     return;
   }
-  const std::string text = (isNew ? LogHeaderText() : "") + FormatBadAccountEntry(accountId, path);
+  const std::string text =
+      (isNew ? BadAccountLogHeaderText() : "") + FormatBadAccountEntry(accountId, path);
   const bool written = WriteAll(fd, text);
   if (::close(fd) != 0 || !written) {
     FView.ShowInformation("Error writing to bad account ID log file " + BadAcctFile);
@@ -167,7 +135,7 @@ void Tform_Main::AbortSplit() {
     WrittenAccounts->Delete(0);
   }
   FAccountCheckAborted = true;
-  Step = 8;
+  Step = kStepCleanUp;
   FView.Invalidate();
 }
 
@@ -226,3 +194,5 @@ void Tform_Main::ReloadBadAccountLog(const std::string& path) {
     throw;
   }
 }
+
+}  // namespace splitter

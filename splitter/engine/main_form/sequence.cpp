@@ -1,14 +1,16 @@
-// The processing sequence: formPaint runs the step that Step names. A step
-// asks for the next one by setting Step and invalidating the window, or by
-// running formPaint again at once. While a step runs, Step is odd, so the
-// paints that its own message processing lets through do nothing.
+// The processing sequence: formPaint runs the step that Step names (steps.h).
+// A step asks for the next one by setting Step and invalidating the window,
+// or by running formPaint again at once. While a step runs, Step is odd, so
+// the paints that its own message processing lets through do nothing.
 #include <string>
 
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
+
+namespace splitter {
 
 namespace {
 
@@ -40,26 +42,27 @@ bool TakeBackBadAccountLogs(Tform_Main& form, std::string& firstLog) {
 }  // namespace
 
 void Tform_Main::formPaint() {
+  if (StepRuns(Step)) return;
   switch (Step) {
-    case 0:
+    case kStepSettings:
       RunSettingsStep();
       break;
-    case 2:
-      Step = 3;
+    case kStepChainCommands:
+      Step = kStepChainCommandRunning;
       RunNextPreChain();
       break;
-    case 4:
+    case kStepSplit:
       RunSplitStep();
       break;
-    case 6:
-      Step = 7;
+    case kStepPrint:
+      Step = kStepPrintRunning;
       FView.SetLabelText("Starting Print Process...");
       FView.ProcessMessages();
       WriteQueueAndPrint();
       PrintNotRun = 0;
       break;
-    case 8:
-      Step = 9;
+    case kStepCleanUp:
+      Step = kStepFinished;
       FView.SetTimerEnabled(false);
       ReleaseChainProcess();
       ChainInputFiles.reset();
@@ -72,7 +75,7 @@ void Tform_Main::formPaint() {
 }
 
 void Tform_Main::RunSettingsStep() {
-  Step = 1;
+  Step = kStepSettingsRunning;
   ReadRunSettings();
   if (SelectedFiles == nullptr) throw win::Exception("No files were selected!");
   ChainInputFiles = std::make_unique<win::TStringList>();
@@ -85,19 +88,19 @@ void Tform_Main::RunSettingsStep() {
   // The backup of the selected files is not offered: its name is always
   // handed over empty, so the step shows its label and has nothing to do.
   FView.SetLabelText("Backing up files...");
-  Step = 2;
+  Step = kStepChainCommands;
   formPaint();
 }
 
 void Tform_Main::RunSplitStep() {
-  Step = 5;
+  Step = kStepSplitRunning;
   PreChainCommands.reset();
   FView.SetLabelText("Converting...");
   FView.SetTimerEnabled(false);
 
   std::string firstLog;
   if (!TakeBackBadAccountLogs(*this, firstLog)) {
-    Step = 8;
+    Step = kStepCleanUp;
     formPaint();
     return;
   }
@@ -117,11 +120,13 @@ void Tform_Main::RunSplitStep() {
   AccountCodes.reset();
 
   if (Action == "AP") {
-    if (CheckAccounts()) Step = 6;
+    if (CheckAccounts()) Step = kStepPrint;
   } else if (Action == "PR" || Action == "OT") {
-    Step = TestPageFound() ? 8 : 6;
+    Step = TestPageFound() ? kStepCleanUp : kStepPrint;
   } else {
-    Step = 8;
+    Step = kStepCleanUp;
   }
   formPaint();
 }
+
+}  // namespace splitter

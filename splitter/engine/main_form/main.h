@@ -6,8 +6,10 @@
 // The fields below are the run's state under the names the rest of the
 // splitter uses; the file selection window fills the "given" ones before the
 // run and reads PrintNotRun and SelectedFiles afterwards. The operations are
-// implemented in one file per concern: main_run_state.cpp, main_settings.cpp,
-// main_loading.cpp, main_splitting.cpp.
+// implemented in this folder, one file per concern: main_run_state.cpp,
+// main_settings.cpp, main_loading.cpp, main_splitting.cpp,
+// account_checks.cpp, bad_accounts.cpp, handoff.cpp, chain_commands.cpp and
+// sequence.cpp, which drives the steps of steps.h.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +19,16 @@
 #include <vector>
 
 #include "platform/db.h"
-#include "platform/identity.h"
+#include "platform/handle.h"
 #include "splitter/engine/joined_text.h"
-#include "splitter/engine/main_view.h"
+#include "splitter/engine/main_form/main_view.h"
+#include "splitter/engine/main_form/steps.h"
 
 namespace win {
 class TStringList;
 }
+
+namespace splitter {
 
 // The class library's silent abort: the user cancelled, and the run goes to
 // clean-up instead of showing an error. The message says what was cancelled.
@@ -49,11 +54,11 @@ class Tform_Main {
 
   // --- Run state and window (main_run_state.cpp) ---------------------------
 
-  // Step 0; the caption gains its version; PrintNotRun 2.
+  // Step kStepSettings; the caption gains its version; PrintNotRun 2.
   void formCreate();
   // Without SelectedFiles: "No files were selected!" and on to clean-up.
   void formShow();
-  // Sends the run to clean-up (Step 8), invalidates and raises win::Exception
+  // Sends the run to clean-up (kStepCleanUp), invalidates and raises win::Exception
   // with `message`, which ends the running handler.
   [[noreturn]] void FatalStop(const std::string& message);
   // A warning box with OK and Cancel: OK returns, Cancel ends the program.
@@ -133,7 +138,7 @@ class Tform_Main {
   void WriteQueueAndPrint();
   // Sets "LatePreProcess", starts the check-writing program for Action in
   // ProductFolder and waits for it, handing the window its messages every
-  // 5 ms; then Step 8 and a repaint. Stops the run through FatalStop when
+  // 5 ms; then kStepCleanUp and a repaint. Stops the run through FatalStop when
   // the program cannot be started.
   void RunCheckWriter();
   // Starts `program` with `parameters` (a command-line tail) in `directory`
@@ -146,16 +151,17 @@ class Tform_Main {
   // --- Chain commands (chain_commands.cpp) ----------------------------------
 
   // Starts the next run of a chain command, which Timer_Execute then
-  // watches, or ends the chain phase with Step 4.
+  // watches, or ends the chain phase with kStepSplit.
   void RunNextPreChain();
-  // Timer_Execute's handler: once ChainProcess has ended, Step 3 becomes 2
-  // (7 becomes 8) and the window is invalidated.
+  // Timer_Execute's handler: once ChainProcess has ended, a running chain
+  // command goes back to kStepChainCommands (a running print to
+  // kStepCleanUp) and the window is invalidated.
   void Timer_ExecuteTimer();
 
   // --- The sequence (sequence.cpp) ------------------------------------------
 
   // The paint handler, which drives the run: runs the step that Step names,
-  // and nothing while Step is odd (a step runs) or 9 (the run is over). An
+  // and nothing while Step is odd (a step runs, or kStepFinished). An
   // error raised in a step passes on: the window shows it in the
   // application's standard error box (after FatalStop, the next paint then
   // cleans up).
@@ -163,7 +169,7 @@ class Tform_Main {
 
   // --- The run's fields -----------------------------------------------------
 
-  std::uint8_t Step = 0;  // 0..9; odd while a step runs
+  std::uint8_t Step = kStepSettings;  // steps.h; odd while a step runs
   std::uint8_t PrintNotRun = 0;
   // Given by the file selection window, which owns them; may be missing.
   win::TStringList* SelectedFiles = nullptr;
@@ -221,7 +227,7 @@ class Tform_Main {
   // The account split of one AP pass (main_splitting.cpp).
   void WriteAccountBatch(const std::string& keyLine, std::string_view bytes);
   void ShowInvalidPageFormat();
-  // Steps 0 and 4 of the sequence (sequence.cpp).
+  // The steps kStepSettings and kStepSplit (sequence.cpp).
   void RunSettingsStep();
   void RunSplitStep();
   // Closes ChainProcess when there is one (handoff.cpp).
@@ -242,3 +248,5 @@ class Tform_Main {
   void CloseAccountTables();
   void CheckEveryAccount();
 };
+
+}  // namespace splitter

@@ -13,7 +13,9 @@
 #include "platform/process.h"
 #include "platform/stringlist.h"
 #include "splitter/engine/ascii_text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
+
+namespace splitter {
 
 namespace {
 
@@ -77,8 +79,8 @@ void Tform_Main::WriteQueueAndPrint() {
 }
 
 void Tform_Main::RunCheckWriter() {
-  SetConfigurationValue("True", std::string(kLatePreProcessIdentifier));
-  const std::string handOffFile = Quoted(ProductFolder + std::string(kHandOffFileName));
+  SetConfigurationValue("True", std::string(common::kLatePreProcessIdentifier));
+  const std::string handOffFile = Quoted(ProductFolder + std::string(common::kHandOffFileName));
   std::string parameters;
   if (Action == "AP") {
     parameters = "-Q " + Quoted(QueueFileName);
@@ -99,7 +101,7 @@ void Tform_Main::RunCheckWriter() {
     FView.ProcessMessages();
   }
   ReleaseChainProcess();
-  Step = 8;
+  Step = kStepCleanUp;
   FView.Invalidate();
 }
 
@@ -124,3 +126,5 @@ void Tform_Main::ReleaseChainProcess() {
   win::CloseHandle(ChainProcess);
   ChainProcess = nullptr;
 }
+
+}  // namespace splitter

@@ -7,10 +7,12 @@
 
 #include "common/dialogs.h"
 
+namespace splitter {
+
 // The buttons of a confirmation box.
 enum class TConfirmButtons { YesNo, YesCancel };
 
-class TMainView : public TErrorBox {
+class TMainView : public common::TErrorBox {
  public:
   // The window's caption.
   virtual std::string Caption() const = 0;
@@ -42,7 +44,7 @@ class TMainView : public TErrorBox {
 
   // OpenDialog1, the dialog of the product-folder search; it has no title,
   // filter or file name of its own.
-  virtual TOpenDialog& OpenDialog1() = 0;
+  virtual common::TOpenDialog& OpenDialog1() = 0;
 
   // Asks for a paint of the window; the engine's step driver runs in it.
   virtual void Invalidate() = 0;
@@ -56,3 +58,5 @@ class TMainView : public TErrorBox {
   virtual void SetTimerInterval(unsigned milliseconds) = 0;
   virtual void SetTimerEnabled(bool enabled) = 0;
 };
+
+}  // namespace splitter

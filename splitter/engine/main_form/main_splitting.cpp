@@ -14,8 +14,10 @@
 #include "platform/stringlist.h"
 #include "splitter/engine/account_pages.h"
 #include "splitter/engine/ascii_text.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/split_names.h"
+
+namespace splitter {
 
 namespace {
 
@@ -99,7 +101,7 @@ void Tform_Main::SplitCaptures() {
     if (Action == "AP") {
       WriteAccountBatch(keyLine, written);
     } else {
-      WriteBatchFile(ProductFolder + std::string(kHandOffFileName), written);
+      WriteBatchFile(ProductFolder + std::string(common::kHandOffFileName), written);
     }
     if (!IsKnownAction(passAction)) break;
   }
@@ -124,3 +126,5 @@ void Tform_Main::WriteAccountBatch(const std::string& keyLine, std::string_view 
   const std::string replacement = AccountCodes ? AccountCodes->Values(id) : std::string();
   WrittenAccounts->Add(replacement.empty() ? id : replacement);
 }
+
+}  // namespace splitter

@@ -18,7 +18,7 @@
 #include "capture/text_extraction.h"
 #include "capturefile/capture_text.h"
 #include "capturefile/crypt.h"
-#include "platform/identity.h"
+#include "platform/handle.h"
 
 namespace capture {
 
