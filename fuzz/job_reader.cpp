@@ -55,13 +55,19 @@ std::vector<std::string> ReadJobLines(std::string_view job) {
   return lines;
 }
 
-// Pages the markers end: a "%%SowPage" line, up to the end-of-job line; a
-// font selection line (starting with "F0S") is only that.
+// Pages the markers end: a "%%SowPage" line, up to the end-of-job line. A
+// font selection line (starting with "F0S") is only that, and so is a
+// "DeviceGray dup" line once a font is selected, whatever else they hold.
 int PagesOf(const std::vector<std::string>& lines) {
   int pages = 0;
+  bool fontSelected = false;
   for (const std::string& line : lines) {
-    if (line.starts_with("F0S")) continue;
+    if (line.starts_with("F0S")) {
+      fontSelected = true;
+      continue;
+    }
     if (line.find("%%SowPage") != std::string::npos) ++pages;
+    if (fontSelected && line.find("DeviceGray dup") != std::string::npos) continue;
     if (line.find("%%EOF") != std::string::npos) break;
   }
   return pages;
