@@ -1,8 +1,8 @@
 // The capture load and split: a capture file of any content, split with any
 // page layout and job kind, puts every line of the file into exactly one
-// split file (or the one hand-off file), unless the run stops on a test page
-// or a page it cannot read; and the split files of a run that went through
-// are named for their accounts one to one.
+// split file (or the one hand-off file), unless the run stops on a test page,
+// a page it cannot read or a kind it cannot tell; and every split file has
+// its account.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   form.SelectedFiles = &selected;
   form.WrittenFiles = &writtenFiles;
   form.WrittenAccounts = &writtenAccounts;
-  static const char* const kActions[] = {"AP", "AP", "PR", "OT"};
-  form.Action = kActions[input.Below(3)];
+  static const char* const kActions[] = {"AP", "AP", "PR", "OT", "??"};
+  form.Action = kActions[input.Below(4)];
   form.NumLines = input.Below(12) - 1;
   form.AccountLine = input.Below(14) - 1;
   form.AccountCol = input.Below(10);
@@ -82,6 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   form.ProductFolder = "C:\\VEZ\\";
   form.AccountCodes = std::make_unique<win::TStringList>();
   form.AccountCodes->Add("A100=ACME");
+  // What resolves "??": a payroll mark on line 2, another kind on line 3.
+  form.DocumentDefinitions = std::make_unique<win::TStringList>();
+  for (const char* line : {"2", "PAYROLL", "DD", "3", ">10"}) form.DocumentDefinitions->Add(line);
   form.CurrentFile = kCaptureFile;
 
   // The rest is the capture's text, enciphered as the converter writes it
@@ -114,8 +117,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(files.empty(), "a test page was split");
     return 0;
   }
+  // A page it cannot read, or a kind that stayed unknown, ends the run
+  // without printing.
   const bool stopped =
-      std::find(view.Labels.begin(), view.Labels.end(), kInvalidPage) != view.Labels.end();
+      std::find(view.Labels.begin(), view.Labels.end(), kInvalidPage) != view.Labels.end() ||
+      form.Action == "??";
   fuzz::Check(stopped || form.Action == "AP" || handOff || lines.empty(),
               "a PR or OT job without a hand-off file");
 
