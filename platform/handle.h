@@ -1,6 +1,6 @@
-// Handles: tokens (token.h) and processes (processobject.h) are kernel
-// objects behind one HANDLE type and closed by one CloseHandle. nullptr is
-// no handle.
+// Handles: tokens (token.h), processes (processobject.h) and network
+// enumerations (network.h) are kernel objects behind one HANDLE type, closed
+// by CloseHandle (enumerations by WNetCloseEnum). nullptr is no handle.
 //
 // A handle is a pointer to its object; the open ones are kept in one set, so
 // that a closed or made-up handle is refused instead of being touched.

@@ -1,7 +1,6 @@
-# Who the machine is and who acts on it: the handles that tokens and
-# processes share, the product type, sessions, user tokens and impersonation.
+# Who the machine is and who acts on it: the product type, sessions, user
+# tokens and impersonation (their handles are in win_core).
 add_library(win_identity
-  ${CMAKE_CURRENT_LIST_DIR}/handle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/producttype.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/token.cpp
