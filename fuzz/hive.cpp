@@ -3,6 +3,7 @@
 // set on it, of every type and with any bytes, read back after a
 // serialise/parse round.
 #include "platform/hive.h"
+#include "platform/text.h"
 
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ std::string Shown(const win::THiveValue& value) {
 }
 
 bool SameValue(const win::THiveValue& a, const win::THiveValue& b) {
-  return win::SameRegistryName(a.Name, b.Name) && a.Type == b.Type && a.Data == b.Data;
+  return win::SameText(a.Name, b.Name) && a.Type == b.Type && a.Data == b.Data;
 }
 
 // Both hives hold the same keys, each with the same values in the same order.

@@ -82,9 +82,6 @@ std::string FormatHiveKeyLine(std::string_view path, const std::string& lineEnd)
 // an empty key name between two backslashes.
 bool IsStorableKeyPath(std::string_view path);
 bool IsStorableValueName(std::string_view name);
-// True when two key or value names are equal without regard to (ASCII)
-// letter case.
-bool SameRegistryName(std::string_view a, std::string_view b);
 
 // True when `text` ends with a line holding nothing but blanks, so that a
 // key written after it needs no blank line of its own.
