@@ -267,6 +267,9 @@ int Add(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
   } else if (args.Has("/T") || args.Has("/S")) {
     RaiseSyntax();
   }
+  // A line feed has no place in a key line or a value line of the hive file.
+  if (!win::IsStorableKeyPath(path)) Raise("Invalid key name.");
+  if (value && !win::IsStorableValueName(value->Name)) RaiseSyntax();
   if (value && !args.Has("/F") && ReadHive().FindValue(path, value->Name) != nullptr &&
       !Confirm(in, out,
                "Value " + (value->Name.empty() ? std::string("(Default)") : value->Name) +

@@ -114,6 +114,10 @@ TEST_F(Reg, ErrorsAreOneLineAndExitOne) {
        "ERROR: Invalid syntax. Specify valid hexadecimal value for '/d'.\n"},
       {{"import", "/nonexistent/file.reg"}, "ERROR: Error opening the file. There may be a disk or file system error.\n"},
       {{"delete", "HKLM", "/f"}, "ERROR: Access is denied.\n"},
+      // The hive file cannot hold a line feed in a name, nor an empty key name.
+      {{"add", "HKLM\\K\\a\nb", "/f"}, "ERROR: Invalid key name.\n"},
+      {{"add", "HKLM\\K\\\\b", "/f"}, "ERROR: Invalid key name.\n"},
+      {{"add", "HKLM\\K", "/v", "a\nb", "/d", "1", "/f"}, "ERROR: Invalid syntax.\n"},
   };
   for (const auto& row : cases) {
     const TResult result = Run(row.args);
