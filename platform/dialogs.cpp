@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -103,6 +104,17 @@ bool TScriptedDialogs::NextAnswer(TBoxKind kind, const std::string& message) {
   Answers.pop_front();
   Shown.push_back(DescribeBox(kind, message, answer));
   return answer;
+}
+
+TConsoleOpenDialog::TConsoleOpenDialog(std::ostream& out) : FOut(out) {}
+
+bool TConsoleOpenDialog::Execute() {
+  std::string line = TitleSlot().empty() ? "" : TitleSlot() + ": ";
+  line += "Open: " + (Title.empty() ? std::string("Open") : OnOneLine(Title));
+  if (!Filter.empty()) line += " (" + OnOneLine(Filter) + ")";
+  FOut << line << ": no file can be picked unattended" << std::endl;
+  std::fflush(nullptr);
+  std::_Exit(1);
 }
 
 const std::string& ApplicationTitle() { return TitleSlot(); }

@@ -119,4 +119,18 @@ class TOpenDialog {
   std::string FileName;
 };
 
+// The open dialog of an unattended run: nobody can pick a file, and a
+// question without a default must not loop, so Execute writes the dialog as
+// one line ("Multiple Account Processing: Open: Please Browse to Vez
+// Location (VEZ Exe|*.exe): no file can be picked unattended") and ends the
+// program at once with exit code 1.
+class TConsoleOpenDialog : public TOpenDialog {
+ public:
+  explicit TConsoleOpenDialog(std::ostream& out);
+  [[noreturn]] bool Execute() override;
+
+ private:
+  std::ostream& FOut;
+};
+
 }  // namespace win

@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -89,6 +90,15 @@ TEST_F(DialogsTest, InstalledDialogsReplaceTheConsoleOnesUntilRemoved) {
 
   win::SetDialogs(nullptr);
   EXPECT_NE(dynamic_cast<win::TConsoleDialogs*>(&win::Dialogs()), nullptr);
+}
+
+TEST_F(DialogsTest, AnUnattendedOpenDialogEndsTheProgramWithItsQuestion) {
+  win::TConsoleOpenDialog dialog(std::cerr);
+  dialog.Title = "Please Browse to Vez Location";
+  dialog.Filter = "VEZ Exe|*.exe";
+  EXPECT_EXIT(dialog.Execute(), ::testing::ExitedWithCode(1),
+              "^Multiple Account Processing: Open: Please Browse to Vez Location \\(VEZ "
+              "Exe\\|\\*\\.exe\\): no file can be picked unattended\n$");
 }
 
 TEST_F(DialogsTest, TheEnvironmentChoosesTheKindOfBoxes) {
