@@ -10,6 +10,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "platform/vcl/open_dialog.h"
 #include "platform/vcl/qt_dialogs.h"
 #include "platform/vcl/qt_text.h"
 
@@ -40,6 +41,11 @@ void InitializeApplication(const std::string& title) {
     dialogs = std::make_unique<TConsoleDialogs>(std::cerr);
   }
   SetDialogs(dialogs.get());
+}
+
+std::unique_ptr<TOpenDialog> NewOpenDialog() {
+  if (dynamic_cast<TQtDialogs*>(&Dialogs()) != nullptr) return std::make_unique<TQtOpenDialog>();
+  return std::make_unique<TConsoleOpenDialog>(std::cerr);
 }
 
 QFont VerdanaFont(int pixelSize, bool bold) {

@@ -9,11 +9,14 @@
 #include <QColor>
 #include <QFont>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QWidget;
 
 namespace win {
+
+class TOpenDialog;
 
 // Before the QApplication exists: without a display (neither DISPLAY nor
 // WAYLAND_DISPLAY set) and without a platform chosen by QT_QPA_PLATFORM, Qt
@@ -26,6 +29,10 @@ void PrepareQtPlatform();
 // message boxes that ZERURUD_DIALOGS asks for (dialogs.h). The boxes live as
 // long as the process.
 void InitializeApplication(const std::string& title);
+
+// The file-open dialog that goes with the installed boxes: the Qt one with Qt
+// boxes, otherwise the unattended one that ends the program (dialogs.h).
+std::unique_ptr<TOpenDialog> NewOpenDialog();
 
 // Verdana at `pixelSize` pixels, the windows' font.
 QFont VerdanaFont(int pixelSize, bool bold = false);
