@@ -14,14 +14,15 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "capturefile/capture_text.h"
 #include "capturefile/crypt.h"
 #include "platform/files.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
-#include "splitter/engine/main_view.h"
+#include "splitter/engine/main_form/main.h"
+#include "splitter/engine/main_form/main_view.h"
 #include "tests/support/temp_prefix.h"
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -43,7 +44,7 @@ constexpr int kAccounts = 2000;
 constexpr int kRowWidth = 110;
 
 // A window that shows nothing.
-class TQuietView : public TMainView {
+class TQuietView : public splitter::TMainView {
  public:
   std::string Caption() const override { return {}; }
   void SetCaption(const std::string&) override {}
@@ -55,10 +56,10 @@ class TQuietView : public TMainView {
   void ProcessMessages() override {}
   void Pause(unsigned) override {}
   void ShowInformation(const std::string&) override {}
-  bool Confirm(const std::string&, TConfirmButtons) override { return true; }
+  bool Confirm(const std::string&, splitter::TConfirmButtons) override { return true; }
   bool WarnOkCancel(const std::string&) override { return true; }
   void ShowErrorBox(const std::string&) override {}
-  TOpenDialog& OpenDialog1() override { std::abort(); }
+  common::TOpenDialog& OpenDialog1() override { std::abort(); }
   void Invalidate() override {}
   void Close() override {}
   [[noreturn]] void QuitProgram() override { std::abort(); }
@@ -118,7 +119,7 @@ void BM_SplitRun(benchmark::State& state) {
     TQuietView view;
     win::TStringList selected, written, accounts;
     selected.Add(capture);
-    Tform_Main form(view);
+    splitter::Tform_Main form(view);
     form.SelectedFiles = &selected;
     form.WrittenFiles = &written;
     form.WrittenAccounts = &accounts;

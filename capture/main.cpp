@@ -6,10 +6,10 @@
 #include <string>
 
 #include "capture/capture_file_name.h"
+#include "capture/capture_run.h"
 #include "capture/converter_messages.h"
 #include "capture/printer_config.h"
-#include "capture/process.h"
-#include "platform/identity.h"
+#include "platform/impersonation.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 # VAVavidi, the capture converter program, and its tests.
 add_library(capture_program
   capture_file_name.cpp
+  capture_run.cpp
   converter_messages.cpp
   job_input.cpp
   printer_config.cpp
-  process.cpp
   session_launcher.cpp)
 target_link_libraries(capture_program PUBLIC capture_core win_registry win_files win_process)
 

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/producttype.h"
+#include "platform/session.h"
 
 namespace capture {
 

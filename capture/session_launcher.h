@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/identity.h"
+#include "platform/handle.h"
 
 namespace capture {
 

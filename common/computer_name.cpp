@@ -2,9 +2,13 @@
 
 #include "platform/computername.h"
 
+namespace common {
+
 std::string LocalComputerName() {
   constexpr std::size_t kBufferSize = 256;
   std::string name;
   if (!win::GetComputerName(name, kBufferSize)) return {};
   return name;
 }
+
+}  // namespace common

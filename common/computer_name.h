@@ -3,5 +3,9 @@
 
 #include <string>
 
+namespace common {
+
 // The computer name, or empty text when the system gives none.
 std::string LocalComputerName();
+
+}  // namespace common

@@ -7,6 +7,8 @@
 
 #include "platform/dialogs.h"
 
+namespace common {
+
 using TOpenDialog = win::TOpenDialog;
 
 // The application's error box with an OK button.
@@ -15,3 +17,5 @@ class TErrorBox {
   virtual ~TErrorBox() = default;
   virtual void ShowErrorBox(const std::string& message) = 0;
 };
+
+}  // namespace common

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace common {
+
 // The check-writing program in the product folder.
 inline constexpr std::string_view kProductExeName = "VEZ7.EXE";
 // The file that hands a payroll or other-forms job to the program.
@@ -27,3 +29,5 @@ inline constexpr std::string_view kConfigurationIdColumn = "identifier";
 inline constexpr std::string_view kConfigurationDataColumn = "data";
 // The configuration row set to "True" before every start of the program.
 inline constexpr std::string_view kLatePreProcessIdentifier = "LatePreProcess";
+
+}  // namespace common

@@ -5,6 +5,8 @@
 #include "platform/path.h"
 #include "platform/registry.h"
 
+namespace common {
+
 namespace {
 
 bool IsBlank(const std::string& text) {
@@ -35,3 +37,5 @@ std::string LocateProductFolder(TOpenDialog& dialog, TErrorBox& errorBox) {
   if (folder.empty() || folder.back() != '\\') folder += '\\';
   return folder;
 }
+
+}  // namespace common

@@ -3,6 +3,8 @@
 #include "platform/files.h"
 #include "platform/network.h"
 
+namespace common {
+
 std::string ExpandToUniversalPath(const std::string& path) {
   constexpr std::size_t kUniversalNameBuffer = 1024;
   std::string full;
@@ -18,3 +20,5 @@ std::string ExpandToUniversalPath(const std::string& path) {
   }
   return full;
 }
+
+}  // namespace common

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include "platform/hostfile.h"
 #include "platform/hostpath.h"
 #include "platform/path.h"
-#include <sys/stat.h>
 
 namespace win {
 
@@ -253,6 +253,15 @@ DWORD GetFileAttributes(const std::string& path) {
   fs::path host;
   if (!HostPathOf(path, host)) return INVALID_FILE_ATTRIBUTES;
   return GetHostFileAttributes(host);
+}
+
+bool GetFileId(const std::string& path, TFileId& id) {
+  fs::path host;
+  if (!HostPathOf(path, host)) return false;
+  struct stat st {};
+  if (::lstat(host.c_str(), &st) != 0) return FailAt(host);
+  id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return true;
 }
 
 bool GetShortPathName(const std::string& path, std::string& shortPath) {

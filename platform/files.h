@@ -13,6 +13,8 @@
 // (and the other drives' folders are forgotten).
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -76,6 +78,18 @@ bool FileLastWriteTime(const std::string& path, TDateTime& time);
 DWORD GetFileAttributes(const std::string& path);
 // The same for a host entry (search.h uses it for every entry it finds).
 DWORD GetHostFileAttributes(const std::filesystem::path& hostPath);
+
+// Which file a path names, as GetFileInformationByHandle tells it: the
+// volume's serial number and the file's index on that volume. Two paths
+// name one file exactly when their ids are equal, whatever their spelling
+// (letter case, drive letter or share, relative or full). A link is an
+// entry of its own, not its target, as deleting it removes the link.
+struct TFileId {
+  std::uint64_t VolumeSerialNumber = 0;
+  std::uint64_t FileIndex = 0;
+  auto operator<=>(const TFileId&) const = default;
+};
+bool GetFileId(const std::string& path, TFileId& id);
 
 // GetShortPathName: names have no separate short form here, so this is the
 // path itself where it exists, and false (2 or 3) where it does not.

@@ -1,14 +1,11 @@
-// The hive file: HKEY_LOCAL_MACHINE as the text that regedit exports
-// ("Windows Registry Editor Version 5.00"), kept line for line.
+// The hive: HKEY_LOCAL_MACHINE as the text that regedit exports, kept line
+// for line (hivetext.h reads and writes the lines; hivefile.h keeps the
+// file).
 //
 // A parsed hive remembers the text of every key line, value, comment and
 // blank line, so that writing it back after a change alters only the lines
 // of what changed; new keys and values are written the way regedit writes
-// them. Value data are held as the registry holds them, with the UTF-16
-// texts of hex(1), hex(2) and hex(7) narrowed to single bytes: a REG_SZ or
-// REG_EXPAND_SZ is its text and a terminating zero, a REG_MULTI_SZ each text
-// with a zero and one more zero, a REG_DWORD four bytes, least significant
-// first.
+// them.
 //
 // Key paths are below HKEY_LOCAL_MACHINE ("SOFTWARE\Zerurud\Printer", "" for
 // the root itself); a key exists when a key line names it or a key below it.
@@ -17,29 +14,13 @@
 // It knows nothing of access rights or of the open key of TRegistry.
 #pragma once
 
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/error.h"
-#include "platform/registry.h"
+#include "platform/hivetext.h"
 
 namespace win {
-
-// A hive text that cannot be parsed; the message names the source and line.
-class EHiveFormatError : public Exception {
- public:
-  EHiveFormatError(const std::string& source, int line, const std::string& reason);
-  int Line;
-};
-
-struct THiveValue {
-  std::string Name;  // "" is the key's default value, written @=
-  DWORD Type = REG_SZ;
-  std::string Data;
-};
 
 class THive {
  public:
@@ -93,19 +74,5 @@ class THive {
   std::string FLineEnd = "\r\n";
   std::vector<TSection> FSections;
 };
-
-// True when two key or value names are equal without regard to case.
-bool SameRegistryName(std::string_view a, std::string_view b);
-
-// The hive in `file`; a missing file is an empty hive. Throws Exception when
-// it cannot be read, EHiveFormatError when it cannot be parsed.
-THive LoadHive(const std::filesystem::path& file);
-
-// Reads `file`, lets `change` alter the hive and writes it back when
-// `change` returns true, all under the hive's lock (flock on "<file>.lock"),
-// so that concurrent updates are applied one after the other. The new file
-// replaces the old in one step. Throws as LoadHive, and Exception when the
-// file cannot be written (GetLastError holds the code).
-void UpdateHive(const std::filesystem::path& file, const std::function<bool(THive&)>& change);
 
 }  // namespace win

@@ -1,6 +1,10 @@
-# Sessions, user tokens, impersonation and the product type, and the handles
-# that tokens and processes share.
-add_library(win_identity ${CMAKE_CURRENT_LIST_DIR}/identity.cpp)
+# Who the machine is and who acts on it: the product type, sessions, user
+# tokens and impersonation (their handles are in win_core).
+add_library(win_identity
+  ${CMAKE_CURRENT_LIST_DIR}/producttype.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/token.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/impersonation.cpp)
 target_link_libraries(win_identity PUBLIC win_registry)
 
 # The tests start programs with tokens, so they need processes too.

@@ -2,7 +2,13 @@
 add_library(win_cmdline ${CMAKE_CURRENT_LIST_DIR}/cmdline.cpp)
 target_include_directories(win_cmdline PUBLIC ${PROJECT_SOURCE_DIR})
 
-add_library(win_process ${CMAKE_CURRENT_LIST_DIR}/process.cpp)
+# Process objects and waits, spawning a child, finding the program, and the
+# Windows calls made of them.
+add_library(win_process
+  ${CMAKE_CURRENT_LIST_DIR}/processobject.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/spawn.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/programlookup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/process.cpp)
 target_link_libraries(win_process PUBLIC win_identity PRIVATE win_cmdline win_files)
 
 # A stand-in program that records how it was started (see its header comment),

@@ -2,11 +2,9 @@
 // on a session's desktop), the shell's open, and waiting for them.
 //
 // A command line is split as a Windows program splits its own (cmdline.h).
-// Its first part names the program: a Windows path (relative ones against the
-// current directory, files.h) mapped to the host file, which may be any host
-// executable; a bare name is looked for in the current directory, then in the
-// folders of the host's PATH. No extension is added. The program receives the
-// parts as its argv, element 0 as written in the command line.
+// Its first part names the program, found as programlookup.h finds it. The
+// program receives the parts as its argv, element 0 as written in the
+// command line.
 //
 // A program that is missing or may not be run is found before the call
 // returns: either before the start, or because the exec in the child fails
@@ -15,10 +13,8 @@
 // ERROR_BAD_FORMAT and no process is left behind. Nothing here waits for a
 // started program.
 //
-// A process handle (identity.h's HANDLE) can be waited on, polled and asked
-// for its exit code. Closing the handle of a process still running hands it
-// to a background thread that reaps it when it ends, so it never stays a
-// zombie; nothing else in this process reaps children that are not its own.
+// A process handle can be waited on, polled and asked for its exit code
+// (processobject.h).
 //
 // Neither windows nor consoles exist here: show modes and console flags have
 // no counterpart and are not taken.
@@ -28,7 +24,9 @@
 #include <string_view>
 
 #include "platform/error.h"
-#include "platform/identity.h"
+#include "platform/handle.h"
+#include "platform/processobject.h"
+#include "platform/spawn.h"
 
 namespace win {
 
@@ -42,15 +40,6 @@ struct TStartupInfo {
   // caller's. Empty: the caller's environment as it is.
   std::string Desktop;
 };
-
-struct TProcessInformation {
-  HANDLE Process = nullptr;  // close with CloseHandle
-  DWORD ProcessId = 0;
-};
-
-// A child that could not take on the token's ids ends with this code before
-// it runs anything; the creating call reports ERROR_PRIVILEGE_NOT_HELD.
-inline constexpr int kIdentityDropFailedExitCode = 126;
 
 // CreateProcess: starts `commandLine` in `currentDirectory` (a Windows path;
 // empty: the caller's current directory) with the caller's environment.
@@ -93,22 +82,5 @@ inline constexpr DWORD SE_ERR_NOASSOC = 31;
 inline constexpr DWORD kShellExecuteSucceeded = 42;
 DWORD ShellExecute(std::string_view file, std::string_view parameters, std::string_view directory,
                    HANDLE* process = nullptr);
-
-// Waits.
-inline constexpr DWORD INFINITE = 0xFFFFFFFF;
-inline constexpr DWORD WAIT_OBJECT_0 = 0;
-inline constexpr DWORD WAIT_TIMEOUT = 258;
-inline constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
-
-// WAIT_OBJECT_0 once the process has ended (at once when it had already),
-// WAIT_TIMEOUT when it is still running after `milliseconds` (0 polls),
-// WAIT_FAILED with ERROR_INVALID_HANDLE for a handle that is not a process.
-DWORD WaitForSingleObject(HANDLE process, DWORD milliseconds);
-
-// The exit code of an ended process (128 + the signal for one killed by a
-// signal), or STILL_ACTIVE while it runs. False with ERROR_INVALID_HANDLE for
-// a handle that is not a process.
-inline constexpr DWORD STILL_ACTIVE = 259;
-bool GetExitCodeProcess(HANDLE process, DWORD& exitCode);
 
 }  // namespace win

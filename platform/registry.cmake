@@ -1,6 +1,9 @@
-# The registry (hive file, TRegistry) and the computer name kept in it.
+# The registry (the hive's text format, the hive, its file, TRegistry) and
+# the computer name kept in it.
 add_library(win_registry
+  ${CMAKE_CURRENT_LIST_DIR}/hivetext.cpp
   ${CMAKE_CURRENT_LIST_DIR}/hive.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hivefile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/computername.cpp)
 target_link_libraries(win_registry PUBLIC win_core)

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "platform/hive.h"
+#include "platform/hivefile.h"
 #include "platform/prefix.h"
 
 namespace win {

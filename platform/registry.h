@@ -27,19 +27,12 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/regtypes.h"
 
 namespace win {
 
 class THive;
 struct THiveValue;
-
-// Value types, with the numbers the .reg format writes as hex(n).
-inline constexpr DWORD REG_NONE = 0;
-inline constexpr DWORD REG_SZ = 1;
-inline constexpr DWORD REG_EXPAND_SZ = 2;
-inline constexpr DWORD REG_BINARY = 3;
-inline constexpr DWORD REG_DWORD = 4;
-inline constexpr DWORD REG_MULTI_SZ = 7;
 
 enum class HKEY { HKEY_LOCAL_MACHINE };
 inline constexpr HKEY HKEY_LOCAL_MACHINE = HKEY::HKEY_LOCAL_MACHINE;

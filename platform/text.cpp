@@ -38,7 +38,7 @@ std::string LowerCase(std::string_view text) {
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
+    if (UpperChar(a[i]) != UpperChar(b[i])) return false;
   }
   return true;
 }
@@ -46,8 +46,8 @@ bool SameText(std::string_view a, std::string_view b) {
 int CompareText(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
-    const int x = static_cast<unsigned char>(LowerChar(a[i]));
-    const int y = static_cast<unsigned char>(LowerChar(b[i]));
+    const int x = static_cast<unsigned char>(UpperChar(a[i]));
+    const int y = static_cast<unsigned char>(UpperChar(b[i]));
     if (x != y) return x - y;
   }
   if (a.size() == b.size()) return 0;

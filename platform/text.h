@@ -24,7 +24,7 @@ char LowerChar(char c);
 // Equal when letter case is ignored.
 bool SameText(std::string_view a, std::string_view b);
 // Below, at or above zero as `a` sorts before, with or after `b` when letter
-// case is ignored; a text sorts after each of its prefixes. Folds to lower
+// case is ignored; a text sorts after each of its prefixes. Folds to upper
 // case, so "_" sorts after letters, as the class library's CompareText does.
 int CompareText(std::string_view a, std::string_view b);
 // Functors for containers keyed without regard to case.

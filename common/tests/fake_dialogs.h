@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "common/dialogs.h"
 #include <gtest/gtest.h>
+
+#include "common/dialogs.h"
+
+namespace common {
 
 // Answers Execute from a script: each entry is the file the user picks, and
 // an empty entry is a cancel. Running past the script fails the test and
@@ -37,3 +40,5 @@ class TFakeErrorBox : public TErrorBox {
   void ShowErrorBox(const std::string& message) override { Messages.push_back(message); }
   std::vector<std::string> Messages;
 };
+
+}  // namespace common

@@ -2,13 +2,16 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "common/computer_name.h"
 #include "common/product.h"
 #include "common/tests/fake_dialogs.h"
 #include "platform/params.h"
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
+
+namespace common {
 
 namespace {
 
@@ -75,3 +78,5 @@ TEST(LocalComputerName, FromTheHive) {
 }
 
 }  // namespace
+
+}  // namespace common

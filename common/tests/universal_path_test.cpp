@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
+
+namespace common {
 
 namespace {
 
@@ -39,3 +42,5 @@ TEST(ExpandToUniversalPath, FullAndUniversal) {
 }
 
 }  // namespace
+
+}  // namespace common

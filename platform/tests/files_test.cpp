@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -10,10 +11,10 @@
 #include <string>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -244,6 +245,38 @@ TEST_F(FilesTest, ReadOnlyMeansNotWritableForTheEffectiveUser) {
   EXPECT_FALSE(deletedAsNobody);
   EXPECT_EQ(code, win::ERROR_ACCESS_DENIED);
   EXPECT_TRUE(fs::exists(C("open/owned-by-root.txt")));
+}
+
+TEST_F(FilesTest, FileIdsTellWhetherTwoPathsNameOneFile) {
+  WriteFile(C("Jobs/SPLIT000.DAT"), "x");
+  WriteFile(C("Jobs/SPLIT001.DAT"), "x");
+  fs::create_directory_symlink("../drive_c/Jobs", prefix_.root() / "dosdevices" / "j:");
+  fs::create_symlink("SPLIT000.DAT", C("Jobs/LINK.DAT"));
+  ASSERT_TRUE(win::SetCurrentDir("C:\\Jobs"));
+  win::TFileId id;
+  ASSERT_TRUE(win::GetFileId("C:\\Jobs\\SPLIT000.DAT", id));
+  struct {
+    const char* path;
+    bool same;
+  } const cases[] = {
+      // Other spellings of the file
+      {"c:\\jobs\\split000.dat", true},
+      {"SPLIT000.DAT", true},
+      {"J:\\SPLIT000.DAT", true},
+      // Other entries, a link to the file among them
+      {"C:\\Jobs\\SPLIT001.DAT", false},
+      {"C:\\Jobs\\LINK.DAT", false},
+      {"C:\\Jobs", false},
+  };
+  for (const auto& row : cases) {
+    win::TFileId other;
+    ASSERT_TRUE(win::GetFileId(row.path, other)) << row.path;
+    EXPECT_EQ(other == id, row.same) << row.path;
+  }
+  EXPECT_FALSE(win::GetFileId("C:\\Jobs\\MISSING.DAT", id));
+  EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(win::GetFileId("C:\\Missing\\SPLIT000.DAT", id));
+  EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
 }
 
 TEST_F(FilesTest, ShortPathNamesAreTheLongOnes) {

@@ -1,4 +1,5 @@
 #include "platform/hive.h"
+#include "platform/hivefile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,7 @@
-#include "platform/identity.h"
+#include "platform/impersonation.h"
+#include "platform/producttype.h"
+#include "platform/session.h"
+#include "platform/token.h"
 
 #include <fcntl.h>
 #include <grp.h>

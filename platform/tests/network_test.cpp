@@ -1,13 +1,12 @@
 #include "platform/network.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/prefix.h"
 #include "tests/support/temp_prefix.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -51,6 +50,121 @@ TEST_F(Network, UnreadableHiveMakesTheProviderUnavailable) {
   EXPECT_EQ(win::GetLastError(), win::ERROR_NO_NETWORK);
   std::string name;
   EXPECT_EQ(win::WNetGetUniversalName("X:\\a", name, 1024), win::ERROR_NO_NETWORK);
+}
+
+// Reads every batch of an open enumeration with `bufferSize` bytes each;
+// the entries of each batch, until the first result other than NO_ERROR,
+// which `last` receives.
+std::vector<std::vector<win::TNetResource>> ReadBatches(win::HANDLE handle, std::size_t bufferSize,
+                                                        win::DWORD& last,
+                                                        win::DWORD count = 0xFFFFFFFF) {
+  std::vector<std::vector<win::TNetResource>> batches;
+  for (;;) {
+    win::DWORD got = count;
+    std::vector<win::TNetResource> entries{{"stale", "stale"}};
+    last = win::WNetEnumResource(handle, got, entries, bufferSize);
+    if (last != win::NO_ERROR) {
+      EXPECT_EQ(got, 0u);
+      EXPECT_TRUE(entries.empty());
+      return batches;
+    }
+    EXPECT_EQ(got, entries.size());
+    batches.push_back(entries);
+  }
+}
+
+std::vector<std::string> Lines(const std::vector<win::TNetResource>& entries) {
+  std::vector<std::string> lines;
+  for (const auto& entry : entries) lines.push_back(entry.RemoteName + "=" + entry.LocalName);
+  return lines;
+}
+
+TEST_F(Network, EnumerationOfConnectedDisks) {
+  win::HANDLE handle = nullptr;
+  ASSERT_EQ(win::WNetOpenEnum(win::RESOURCE_CONNECTED, win::RESOURCETYPE_DISK, 0, nullptr, handle),
+            win::NO_ERROR);
+  win::DWORD last = 0;
+  const auto batches = ReadBatches(handle, 16384, last);
+  EXPECT_EQ(last, win::ERROR_NO_MORE_ITEMS);
+  ASSERT_EQ(batches.size(), 1u);
+  EXPECT_EQ(Lines(batches[0]),
+            (std::vector<std::string>{"\\\\srv\\data=X:", "\\\\other\\share=q:"}))
+      << "no text and no remote name are no connections; remote names lose a final backslash";
+  EXPECT_EQ(win::WNetCloseEnum(handle), win::NO_ERROR);
+  EXPECT_EQ(win::WNetCloseEnum(handle), win::ERROR_INVALID_HANDLE);
+  win::DWORD count = 0xFFFFFFFF;
+  std::vector<win::TNetResource> entries;
+  EXPECT_EQ(win::WNetEnumResource(handle, count, entries, 16384), win::ERROR_INVALID_HANDLE);
+}
+
+TEST_F(Network, EnumerationBatchesFitTheBuffer) {
+  // With their terminating zeros, X: takes 32 + 3 + 11 bytes, q: 32 + 3 + 14.
+  struct {
+    std::size_t bufferSize;
+    win::DWORD count;
+    std::size_t batches;
+    win::DWORD last;
+  } const cases[] = {
+      {95, 0xFFFFFFFF, 1, win::ERROR_NO_MORE_ITEMS}, {94, 0xFFFFFFFF, 2, win::ERROR_NO_MORE_ITEMS},
+      {49, 0xFFFFFFFF, 2, win::ERROR_NO_MORE_ITEMS}, {48, 0xFFFFFFFF, 1, win::ERROR_MORE_DATA},
+      {45, 0xFFFFFFFF, 0, win::ERROR_MORE_DATA},     {16384, 1, 2, win::ERROR_NO_MORE_ITEMS},
+  };
+  for (const auto& row : cases) {
+    win::HANDLE handle = nullptr;
+    ASSERT_EQ(win::WNetOpenEnum(win::RESOURCE_CONNECTED, win::RESOURCETYPE_ANY, 0, nullptr, handle),
+              win::NO_ERROR);
+    win::DWORD last = 0;
+    EXPECT_EQ(ReadBatches(handle, row.bufferSize, last, row.count).size(), row.batches)
+        << row.bufferSize << " " << row.count;
+    EXPECT_EQ(last, row.last) << row.bufferSize << " " << row.count;
+    win::WNetCloseEnum(handle);
+  }
+}
+
+TEST_F(Network, EnumerationSeesTheConnectionsOfItsOpening) {
+  win::HANDLE handle = nullptr;
+  ASSERT_EQ(win::WNetOpenEnum(win::RESOURCE_CONNECTED, win::RESOURCETYPE_DISK, 0, nullptr, handle),
+            win::NO_ERROR);
+  testing_support::WriteFile(win::HivePath(), "Windows Registry Editor Version 5.00\r\n");
+  win::DWORD last = 0;
+  const auto batches = ReadBatches(handle, 16384, last);
+  ASSERT_EQ(batches.size(), 1u);
+  EXPECT_EQ(batches[0].size(), 2u);
+  win::WNetCloseEnum(handle);
+}
+
+TEST_F(Network, EnumerationRefusals) {
+  const win::TNetResource container{"", "\\\\srv"};
+  struct {
+    win::DWORD scope;
+    win::DWORD type;
+    const win::TNetResource* container;
+    win::DWORD result;
+  } const cases[] = {
+      {2 /* RESOURCE_GLOBALNET */, win::RESOURCETYPE_DISK, nullptr, win::ERROR_NOT_SUPPORTED},
+      {3 /* RESOURCE_REMEMBERED */, win::RESOURCETYPE_DISK, nullptr, win::ERROR_NOT_SUPPORTED},
+      {win::RESOURCE_CONNECTED, win::RESOURCETYPE_DISK, &container, win::ERROR_INVALID_PARAMETER},
+  };
+  for (const auto& row : cases) {
+    win::HANDLE handle = nullptr;
+    EXPECT_EQ(win::WNetOpenEnum(row.scope, row.type, 0, row.container, handle), row.result)
+        << row.scope;
+    EXPECT_EQ(handle, nullptr);
+  }
+
+  // Printers are never connected here.
+  win::HANDLE handle = nullptr;
+  ASSERT_EQ(
+      win::WNetOpenEnum(win::RESOURCE_CONNECTED, 2 /* RESOURCETYPE_PRINT */, 0, nullptr, handle),
+      win::NO_ERROR);
+  win::DWORD last = 0;
+  EXPECT_TRUE(ReadBatches(handle, 16384, last).empty());
+  EXPECT_EQ(last, win::ERROR_NO_MORE_ITEMS);
+  win::WNetCloseEnum(handle);
+
+  testing_support::WriteFile(win::HivePath(), "not a hive\r\n");
+  EXPECT_EQ(win::WNetOpenEnum(win::RESOURCE_CONNECTED, win::RESOURCETYPE_DISK, 0, nullptr, handle),
+            win::ERROR_NO_NETWORK);
 }
 
 TEST_F(Network, UniversalNames) {

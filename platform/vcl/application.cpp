@@ -1,12 +1,13 @@
 #include "platform/vcl/application.h"
 
-#include <QCoreApplication>
-#include <QPalette>
-#include <QWidget>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
+
+#include <QCoreApplication>
+#include <QPalette>
+#include <QWidget>
 
 #include "platform/dialogs.h"
 #include "platform/error.h"
@@ -30,8 +31,10 @@ void PrepareQtPlatform() {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
+void SubstituteDesignFonts() { QFont::insertSubstitution("Verdana", "DejaVu Sans"); }
+
 void InitializeApplication(const std::string& title) {
-  QFont::insertSubstitution("Verdana", "DejaVu Sans");
+  SubstituteDesignFonts();
   QCoreApplication::setApplicationName(ToQt(title));
   SetApplicationTitle(title);
   static std::unique_ptr<TDialogs> dialogs;

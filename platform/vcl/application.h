@@ -6,11 +6,12 @@
 // that pixel sizes hold and every machine draws the windows alike.
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include <QColor>
+#include <QFont>
 
 class QWidget;
 
@@ -24,7 +25,12 @@ class TOpenDialog;
 // still runs.
 void PrepareQtPlatform();
 
-// After the QApplication exists: maps Verdana to DejaVu Sans, sets the
+// Maps the designed families to the installed ones (Verdana to DejaVu
+// Sans); call once after the QApplication exists and before the first
+// window is made. InitializeApplication does it.
+void SubstituteDesignFonts();
+
+// After the QApplication exists: maps the designed fonts, sets the
 // application's title (the caption of its message boxes) and installs the
 // message boxes that ZERURUD_DIALOGS asks for (dialogs.h). The boxes live as
 // long as the process.

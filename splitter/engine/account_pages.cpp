@@ -5,6 +5,8 @@
 
 #include "platform/error.h"
 
+namespace splitter {
+
 namespace {
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
@@ -172,3 +174,5 @@ void TAccountPages::DiscardAll() {
   FHead = kNone;
   FRemaining = 0;
 }
+
+}  // namespace splitter

@@ -18,6 +18,8 @@
 #include "splitter/engine/huge_page_allocator.h"
 #include "splitter/engine/joined_text.h"
 
+namespace splitter {
+
 class TAccountPages {
  public:
   // Indexes `text`, which must outlive this object.
@@ -70,3 +72,5 @@ class TAccountPages {
   THugeVector<std::uint32_t> FNextSame;
   THugeVector<std::uint64_t> FClassSlots;
 };
+
+}  // namespace splitter

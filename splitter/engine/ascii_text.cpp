@@ -4,6 +4,8 @@
 
 #include "platform/error.h"
 
+namespace splitter {
+
 namespace {
 
 char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -83,3 +85,5 @@ std::string_view CopyText(std::string_view text, long long index, long long coun
   if (count <= 0 || index > static_cast<long long>(text.size())) return {};
   return text.substr(static_cast<std::size_t>(index - 1), static_cast<std::size_t>(count));
 }
+
+}  // namespace splitter

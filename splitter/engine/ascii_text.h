@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace splitter {
+
 // `text` with a-z turned into A-Z; other bytes stay.
 std::string AsciiUpperCase(std::string_view text);
 // Equal when letter case (ASCII) is ignored.
@@ -26,3 +28,5 @@ int StrToInt(std::string_view text);
 // The class library's Copy: `count` characters from 1-based `index`, fewer
 // at the end; an index below 1 counts as 1.
 std::string_view CopyText(std::string_view text, long long index, long long count);
+
+}  // namespace splitter

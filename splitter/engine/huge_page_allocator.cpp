@@ -1,9 +1,11 @@
 #include "splitter/engine/huge_page_allocator.h"
 
+#include <sys/mman.h>
+
 #include <cstdint>
 #include <cstdlib>
 
-#include <sys/mman.h>
+namespace splitter {
 
 namespace huge_pages {
 
@@ -49,3 +51,5 @@ void Free(void* block, std::size_t bytes) noexcept {
 }
 
 }  // namespace huge_pages
+
+}  // namespace splitter

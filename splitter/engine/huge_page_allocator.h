@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace splitter {
+
 namespace huge_pages {
 
 // Raw blocks; Free must be given the size that Allocate was given.
@@ -44,3 +46,5 @@ class THugePageAllocator {
 
 template <class T>
 using THugeVector = std::vector<T, THugePageAllocator<T>>;
+
+}  // namespace splitter

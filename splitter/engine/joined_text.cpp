@@ -1,6 +1,7 @@
 #include "splitter/engine/joined_text.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +11,8 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include <sys/stat.h>
+
+namespace splitter {
 
 // The platform's ReadWholeFile gives a string from the ordinary heap; a
 // capture file may be hundreds of megabytes, which are cheaper to fault in
@@ -79,3 +81,5 @@ void TJoinedText::Clear() {
   FLines.shrink_to_fit();
   FTexts.clear();
 }
+
+}  // namespace splitter

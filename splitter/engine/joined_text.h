@@ -10,6 +10,8 @@
 
 #include "splitter/engine/huge_page_allocator.h"
 
+namespace splitter {
+
 // The bytes of one file as loaded.
 using TTextBuffer = THugeVector<char>;
 
@@ -37,3 +39,5 @@ class TJoinedText {
   std::deque<TTextBuffer> FTexts;
   THugeVector<std::string_view> FLines;
 };
+
+}  // namespace splitter

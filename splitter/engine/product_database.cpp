@@ -3,12 +3,14 @@
 #include "common/product.h"
 #include "platform/registry.h"
 
+namespace splitter {
+
 void UseProductDatabaseSettings(win::TZConnection& db) {
   db.Disconnect();
   db.Protocol = "mysql-3.23";
   db.HostName = "localhost";
   db.Port = 3306;
-  db.Database = std::string(kProductDatabase);
+  db.Database = std::string(common::kProductDatabase);
   db.User = "duredo";
   db.Password = "7QWRT";
   db.AutoCommit = true;
@@ -22,8 +24,8 @@ bool ConnectProductDatabase(win::TZConnection& db, TStartupView& view) {
     // Full access, as the product's key is opened; a user who may not write
     // it is treated as if the key were missing.
     win::TRegistry registry;
-    if (registry.OpenKey(std::string(kProductRegistryKey), false)) {
-      db.HostName = registry.ReadString(std::string(kProductHostValue));
+    if (registry.OpenKey(std::string(common::kProductRegistryKey), false)) {
+      db.HostName = registry.ReadString(std::string(common::kProductHostValue));
     } else {
       db.HostName = "localhost";
     }
@@ -38,3 +40,5 @@ bool ConnectProductDatabase(win::TZConnection& db, TStartupView& view) {
 }
 
 void DisconnectProductDatabase(win::TZConnection& db) { db.SetConnected(false); }
+
+}  // namespace splitter

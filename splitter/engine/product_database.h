@@ -8,6 +8,8 @@
 
 #include "platform/db.h"
 
+namespace splitter {
+
 // What connecting asks of the start-up form.
 class TStartupView {
  public:
@@ -33,3 +35,5 @@ bool ConnectProductDatabase(win::TZConnection& db, TStartupView& view);
 
 // FormClose: sets the connection to not connected.
 void DisconnectProductDatabase(win::TZConnection& db);
+
+}  // namespace splitter

@@ -2,6 +2,8 @@
 
 #include "splitter/engine/ascii_text.h"
 
+namespace splitter {
+
 int HandleBadAcctMode(const std::string& text) {
   const std::string mode = AsciiUpperCase(text);
   if (mode == "CONTINUE") return kBadAccountContinue;
@@ -25,3 +27,5 @@ TSelectionSettings ReadSelectionSettings(const win::TIniFile& ini) {
   settings.NumberOfDays = ini.ReadFloat(kOrigFileSection, "NumberOfDays", defaults.NumberOfDays);
   return settings;
 }
+
+}  // namespace splitter

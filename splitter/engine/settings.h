@@ -7,6 +7,8 @@
 
 #include "platform/inifile.h"
 
+namespace splitter {
+
 inline constexpr const char* kConfigurationSection = "Configuration";
 inline constexpr const char* kEncDecSection = "EncDec";
 inline constexpr const char* kOrigFileSection = "OrigFile";
@@ -49,3 +51,5 @@ struct TSelectionSettings {
 };
 
 TSelectionSettings ReadSelectionSettings(const win::TIniFile& ini);
+
+}  // namespace splitter

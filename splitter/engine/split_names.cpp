@@ -4,6 +4,8 @@
 
 #include "splitter/engine/utilities.h"
 
+namespace splitter {
+
 namespace {
 
 bool IsDigitOrUpperLetter(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
@@ -58,3 +60,5 @@ std::string StripAccountID(const std::string& id) {
   }
   return stripped;
 }
+
+}  // namespace splitter

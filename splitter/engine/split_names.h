@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace splitter {
+
 // The name that follows `previous` for `templ`: every "?" of the template is
 // a counter position holding 0-9 then A-Z, counted up from the right with
 // carry; after all Z it wraps to all 0. An empty (or differently long)
@@ -16,3 +18,5 @@ unsigned long long FileNameCapacity(const std::string& templ);
 
 // `id` without every character other than 0-9 and A-Z.
 std::string StripAccountID(const std::string& id);
+
+}  // namespace splitter

@@ -5,6 +5,8 @@
 #include "platform/path.h"
 #include "splitter/engine/ascii_text.h"
 
+namespace splitter {
+
 std::string IniFileName;
 std::uint8_t IniParamIndex = 0;
 
@@ -45,3 +47,5 @@ std::string ShortPathName(const std::string& path) {
   if (!win::GetShortPathName(path, shortPath)) return path;
   return shortPath;
 }
+
+}  // namespace splitter

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace splitter {
+
 // The full path of the configuration file, set by SelectIniFile; empty until
 // then.
 extern std::string IniFileName;
@@ -30,3 +32,5 @@ std::string StripTrailingBackslash(const std::string& text);
 // The short (8.3) form of `path`, or `path` itself when the system gives
 // none (a missing file, or a path longer than 1024 characters).
 std::string ShortPathName(const std::string& path);
+
+}  // namespace splitter

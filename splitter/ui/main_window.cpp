@@ -1,12 +1,5 @@
 #include "splitter/ui/main_window.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QProgressBar>
-#include <QScreen>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,8 +7,18 @@
 #include <iostream>
 #include <thread>
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+
 #include "platform/vcl/application.h"
 #include "platform/vcl/qt_text.h"
+
+namespace splitter {
 
 namespace {
 
@@ -134,7 +137,7 @@ bool TMainWindow::WarnOkCancel(const std::string& message) {
 
 void TMainWindow::ShowErrorBox(const std::string& message) { win::Dialogs().ShowError(message); }
 
-TOpenDialog& TMainWindow::OpenDialog1() { return *FOpenDialog; }
+common::TOpenDialog& TMainWindow::OpenDialog1() { return *FOpenDialog; }
 
 void TMainWindow::Invalidate() {
   update();
@@ -231,3 +234,5 @@ void TMainWindow::RunEngineHandler(void (Tform_Main::*handler)()) {
     ShowErrorBox(error.what());
   }
 }
+
+}  // namespace splitter

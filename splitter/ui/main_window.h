@@ -10,17 +10,20 @@
 // ApplicationTerminated.
 #pragma once
 
-#include <QDialog>
 #include <memory>
 #include <string>
 
+#include <QDialog>
+
 #include "platform/dialogs.h"
-#include "splitter/engine/main.h"
-#include "splitter/engine/main_view.h"
+#include "splitter/engine/main_form/main.h"
+#include "splitter/engine/main_form/main_view.h"
 
 class QLabel;
 class QProgressBar;
 class QTimer;
+
+namespace splitter {
 
 class TMainWindow : public QDialog, public TMainView {
   Q_OBJECT
@@ -51,7 +54,7 @@ class TMainWindow : public QDialog, public TMainView {
   bool Confirm(const std::string& message, TConfirmButtons buttons) override;
   bool WarnOkCancel(const std::string& message) override;
   void ShowErrorBox(const std::string& message) override;
-  TOpenDialog& OpenDialog1() override;
+  common::TOpenDialog& OpenDialog1() override;
   void Invalidate() override;
   void Close() override;
   [[noreturn]] void QuitProgram() override;
@@ -85,3 +88,5 @@ class TMainWindow : public QDialog, public TMainView {
   std::unique_ptr<win::TOpenDialog> FOpenDialog;
   Tform_Main FForm;
 };
+
+}  // namespace splitter

@@ -12,7 +12,7 @@
 #include <ostream>
 
 #include "platform/error.h"
-#include "platform/hive.h"
+#include "platform/hivefile.h"
 #include "platform/hostfile.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"

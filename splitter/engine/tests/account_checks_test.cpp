@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/db.h"
-#include "splitter/engine/bad_accounts.h"
+#include "splitter/engine/bad_account_log.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "splitter/engine/tests/test_database.h"
 #include "splitter/engine/utilities.h"
+
+namespace splitter {
+
 namespace {
 
 using namespace test_database;
@@ -351,3 +354,5 @@ TEST_F(ConfigurationValue, DatabaseErrorsPassOn) {
 }
 
 }  // namespace
+
+}  // namespace splitter

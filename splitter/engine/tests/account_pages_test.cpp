@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "splitter/engine/ascii_text.h"
 #include <gtest/gtest.h>
+
+#include "splitter/engine/ascii_text.h"
+
+namespace splitter {
 
 namespace {
 
@@ -174,3 +177,5 @@ TEST(AccountPages, SameBatchesAsTheFullSearch) {
 }
 
 }  // namespace
+
+}  // namespace splitter

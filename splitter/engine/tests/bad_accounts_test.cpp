@@ -1,5 +1,3 @@
-#include "splitter/engine/bad_accounts.h"
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "splitter/engine/bad_account_log.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/engine_fixture.h"
+
+namespace splitter {
+
 namespace {
 
 const std::string kHeader =
@@ -364,3 +366,5 @@ TEST_F(BadAccounts, SetAsideAndTakenBack) {
 }
 
 }  // namespace
+
+}  // namespace splitter

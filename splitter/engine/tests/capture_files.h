@@ -7,6 +7,8 @@
 
 #include "capturefile/capture_codec.h"
 
+namespace splitter {
+
 // `numLines` lines per account; line `accountLine` holds the account alone.
 inline std::vector<std::string> PageLines(const std::vector<std::string>& accounts, int numLines,
                                           int accountLine = 1) {
@@ -31,3 +33,5 @@ inline std::string PlainBytes(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
 }
+
+}  // namespace splitter

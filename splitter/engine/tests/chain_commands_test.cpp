@@ -1,6 +1,5 @@
 // Chain commands: each runs once per capture file, in file order, with its
 // macros expanded, each run watched by the timer until its process ends.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -8,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/params.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+
+namespace splitter {
 
 namespace {
 
@@ -228,3 +231,5 @@ TEST_F(ChainCommands, TheTimerActsOnlyOnceTheProcessHasEnded) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/check_record.h"
 #include "capture/text_extraction.h"
 #include "capturefile/capture_codec.h"
@@ -11,7 +13,8 @@
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "tools/jobgen/job_generator.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -74,3 +77,5 @@ TEST_F(ConverterRoundTrip, OneSplitFilePerAccountWithItsPages) {
 }
 
 }  // namespace
+
+}  // namespace splitter

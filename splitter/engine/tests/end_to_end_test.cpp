@@ -3,10 +3,10 @@
 // whole processing run splits it and checks its accounts against the test
 // database (one account is unknown and set aside), and the stand-in
 // "VEZ7.EXE" prints every valid account's pages.
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "capture/check_record.h"
 #include "capture/text_extraction.h"
@@ -15,6 +15,8 @@
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/handoff_fixture.h"
 #include "tools/jobgen/job_generator.h"
+
+namespace splitter {
 
 namespace {
 
@@ -114,3 +116,5 @@ TEST_F(EndToEnd, ACheckRunIsSplitCheckedAndPrintedPerAccount) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -7,14 +7,17 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "common/product.h"
 #include "platform/params.h"
 #include "platform/registry.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/fake_main_view.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -41,8 +44,8 @@ class EngineTest : public ::testing::Test {
   void InstallProduct(const std::string& folder = "C:\\VEZ") {
     WriteFile(folder + "\\VEZ7.EXE", "program");
     win::TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(std::string(kProductRegistryKey), true));
-    registry.WriteString(std::string(kProductDirectoryValue), folder);
+    ASSERT_TRUE(registry.OpenKey(std::string(common::kProductRegistryKey), true));
+    registry.WriteString(std::string(common::kProductDirectoryValue), folder);
   }
   void SetComputerName(const std::string& name) {
     win::TRegistry registry;
@@ -65,3 +68,5 @@ class EngineTest : public ::testing::Test {
   win::TStringList FWrittenFiles;
   win::TStringList FWrittenAccounts;
 };
+
+}  // namespace splitter

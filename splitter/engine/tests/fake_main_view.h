@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "common/tests/fake_dialogs.h"
-#include "splitter/engine/main.h"
-#include "splitter/engine/main_view.h"
 #include <gtest/gtest.h>
+
+#include "common/tests/fake_dialogs.h"
+#include "splitter/engine/main_form/main.h"
+#include "splitter/engine/main_form/main_view.h"
+
+namespace splitter {
 
 class TFakeMainView : public TMainView {
  public:
@@ -60,7 +63,7 @@ class TFakeMainView : public TMainView {
   }
   void ShowErrorBox(const std::string& message) override { Errors.push_back(message); }
 
-  TOpenDialog& OpenDialog1() override { return Dialog; }
+  common::TOpenDialog& OpenDialog1() override { return Dialog; }
 
   void Invalidate() override { ++Invalidations; }
   void Close() override { Closed = true; }
@@ -89,7 +92,7 @@ class TFakeMainView : public TMainView {
   // Answers in order: true is Yes (or OK), false is No or Cancel.
   std::deque<bool> ConfirmAnswers;
   std::deque<bool> WarnAnswers;
-  TFakeOpenDialog Dialog;
+  common::TFakeOpenDialog Dialog;
   int Invalidations = 0;
   bool Closed = false;
   bool Quit = false;
@@ -107,3 +110,5 @@ class TFakeMainView : public TMainView {
     return answer;
   }
 };
+
+}  // namespace splitter

@@ -4,7 +4,6 @@
 // the paints asked for and runs them, and the timer, when the test says so.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -12,16 +11,20 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/db.h"
 #include "platform/error.h"
 #include "platform/params.h"
 #include "platform/process.h"
 #include "platform/stringlist.h"
 #include "platform/tests/recorder/record.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/fake_main_view.h"
 #include "splitter/engine/tests/test_database.h"
 #include "tests/support/temp_prefix.h"
+
+namespace splitter {
 
 // Invalidate queues one paint; RunEvents plays the window's message loop.
 class TPaintingView : public TFakeMainView {
@@ -144,3 +147,5 @@ class HandOffDbTest : public HandOffTest {
   win::TZConnection FRoot;
   win::TZConnection FDb;
 };
+
+}  // namespace splitter

@@ -1,6 +1,5 @@
 // The hand-off: the queue file of an AP run and the check-writing program's
 // command lines, seen by a recording stand-in installed as the program.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -8,9 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+
+namespace splitter {
 
 namespace {
 
@@ -178,3 +181,5 @@ TEST_F(HandOff, TheWaitKeepsMessagesFlowingUntilTheProgramEnds) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace splitter {
+
 namespace {
 
 TEST(HugePageAllocator, SmallAndMappedBlocksHoldTheirData) {
@@ -21,3 +23,5 @@ TEST(HugePageAllocator, SmallAndMappedBlocksHoldTheirData) {
 }
 
 }  // namespace
+
+}  // namespace splitter

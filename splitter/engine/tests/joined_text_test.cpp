@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace splitter {
+
 namespace {
 
 TTextBuffer Buffer(const std::string& text) { return TTextBuffer(text.begin(), text.end()); }
@@ -48,3 +50,5 @@ TEST(JoinedText, EachFileStartsOnALineOfItsOwn) {
 }
 
 }  // namespace
+
+}  // namespace splitter

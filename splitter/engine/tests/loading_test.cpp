@@ -2,10 +2,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -215,3 +218,5 @@ TEST_F(Loading, DefinitionsThatCannotBeRead) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -12,6 +12,8 @@
 #include "tests/support/refusing_port.h"
 #include "tests/support/temp_prefix.h"
 
+namespace splitter {
+
 namespace {
 
 using namespace test_database;
@@ -31,8 +33,8 @@ class TFakeStartupView : public TStartupView {
 
 void WriteProductKey(const std::optional<std::string>& host) {
   win::TRegistry registry;
-  ASSERT_TRUE(registry.OpenKey(std::string(kProductRegistryKey), true));
-  if (host) registry.WriteString(std::string(kProductHostValue), *host);
+  ASSERT_TRUE(registry.OpenKey(std::string(common::kProductRegistryKey), true));
+  if (host) registry.WriteString(std::string(common::kProductHostValue), *host);
 }
 
 bool StartsAndEndsAsAConnectionError(const std::string& message) {
@@ -62,7 +64,8 @@ TEST(ProductDatabase, ServerDownAndWhereItWasLookedFor) {
   testing_support::TempPrefix prefix;
   testing_support::TRefusingPort refusing;
   testing_support::TScopedVariable port("ZERURUD_DB_PORT", std::to_string(refusing.Port()));
-  testing_support::TScopedVariable socket("ZERURUD_DB_SOCKET", (prefix.root() / "no-server.sock").string());
+  testing_support::TScopedVariable socket("ZERURUD_DB_SOCKET",
+                                          (prefix.root() / "no-server.sock").string());
   struct Case {
     bool key;
     std::optional<std::string> host;
@@ -74,7 +77,7 @@ TEST(ProductDatabase, ServerDownAndWhereItWasLookedFor) {
       {true, "127.0.0.1", "127.0.0.1"},
   };
   for (const Case& c : cases) {
-    win::TRegistry().DeleteKey(std::string(kProductRegistryKey));
+    win::TRegistry().DeleteKey(std::string(common::kProductRegistryKey));
     if (c.key) WriteProductKey(c.host);
     win::TZConnection db;
     UseProductDatabaseSettings(db);
@@ -104,11 +107,11 @@ TEST(ProductDatabase, ErrorsBeforeTheServerIsReached) {
   };
   for (const Case& c : cases) {
     win::TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(std::string(kProductRegistryKey), true));
+    ASSERT_TRUE(registry.OpenKey(std::string(common::kProductRegistryKey), true));
     if (c.library) {
-      registry.WriteString(std::string(kProductHostValue), "127.0.0.1");
+      registry.WriteString(std::string(common::kProductHostValue), "127.0.0.1");
     } else {
-      registry.WriteInteger(std::string(kProductHostValue), 1);
+      registry.WriteInteger(std::string(common::kProductHostValue), 1);
     }
     testing_support::TScopedVariable library("ZERURUD_DB_CLIENT_LIBRARY", c.library);
     win::TZConnection db;
@@ -140,3 +143,5 @@ TEST(ProductDatabase, ConnectsAndDisconnects) {
 }
 
 }  // namespace
+
+}  // namespace splitter

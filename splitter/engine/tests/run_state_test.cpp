@@ -1,8 +1,11 @@
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "splitter/engine/tests/engine_fixture.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -49,3 +52,5 @@ TEST_F(RunState, WarnOrQuit) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -1,16 +1,18 @@
 // The processing sequence driven by its paints: steps 0, 2, 4, 6 and 8 with
 // their labels, the jumps to clean-up, and the re-entry guard.
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/stringlist.h"
-#include "splitter/engine/bad_accounts.h"
-#include "splitter/engine/main.h"
+#include "splitter/engine/bad_account_log.h"
+#include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+
+namespace splitter {
 
 namespace {
 
@@ -232,3 +234,5 @@ TEST_F(Sequence, CancellingWhileALogIsTakenBackGoesStraightToCleanUp) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/inifile.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "splitter/engine/utilities.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -166,3 +169,5 @@ TEST(SelectionSettings, Decoding) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace splitter {
+
 namespace {
 
 struct TNameCase {
@@ -72,3 +74,5 @@ TEST(StripAccountID, KeepsDigitsAndCapitals) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -1,10 +1,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capturefile/capture_codec.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -212,3 +215,5 @@ TEST_F(Splitting, FileThatCannotBeCreated) {
 }
 
 }  // namespace
+
+}  // namespace splitter

@@ -15,6 +15,8 @@
 #include "splitter/engine/product_database.h"
 #include "tests/support/scoped_variable.h"
 
+namespace splitter {
+
 namespace test_database {
 
 inline constexpr const char* kNoServer =
@@ -69,3 +71,5 @@ inline int UpdatesSent(win::TZConnection& db) {
 }
 
 }  // namespace test_database
+
+}  // namespace splitter

@@ -2,9 +2,12 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/params.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
+
+namespace splitter {
 
 namespace {
 
@@ -78,3 +81,5 @@ TEST(ShortPathName, ExistingPathsOnly) {
 }
 
 }  // namespace
+
+}  // namespace splitter

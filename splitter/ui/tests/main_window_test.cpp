@@ -2,12 +2,14 @@
 // and bar show, and how its paints drive a run to its end.
 #include "splitter/ui/main_window.h"
 
+#include <string>
+#include <vector>
+
 #include <QFontInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
 #include "platform/dialogs.h"
 #include "platform/params.h"
@@ -15,8 +17,8 @@
 #include "platform/stringlist.h"
 #include "platform/vcl/tests/qt_environment.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
+namespace splitter {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -236,3 +238,4 @@ TEST_F(MainWindowTest, QuitProgramEndsTheProgramAtOnce) {
 }
 
 }  // namespace
+}  // namespace splitter

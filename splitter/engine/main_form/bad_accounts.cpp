@@ -1,0 +1,198 @@
+// Setting rejected accounts aside, undoing a run's split, and writing and
+// taking back the bad-account log (its format: bad_account_log.h).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/files.h"
+#include "platform/path.h"
+#include "platform/stringlist.h"
+#include "splitter/engine/bad_account_log.h"
+#include "splitter/engine/main_form/main.h"
+#include "splitter/engine/split_names.h"
+#include "splitter/engine/utilities.h"
+
+namespace splitter {
+
+namespace {
+
+// Far more than the four header lines with their line ends, so a file whose
+// beginning matches them has matched whole lines.
+constexpr std::streamsize kHeaderProbeBytes = 1024;
+
+// A path the host cannot look at (a loop of links, a folder without search
+// rights) counts as no file rather than raising.
+bool HostFileOf(const std::string& path, std::filesystem::path& hostPath) {
+  if (!win::HostPathOf(path, hostPath)) return false;
+  std::error_code error;
+  const std::filesystem::file_type type = std::filesystem::status(hostPath, error).type();
+  return type == std::filesystem::file_type::not_found ||
+         (!error && type != std::filesystem::file_type::directory);
+}
+
+// The whole text of `path`; false when it cannot be opened, and `readFailed`
+// set when it opened but reading broke off.
+bool ReadLogText(const std::string& path, std::string& text, bool& readFailed) {
+  std::filesystem::path hostPath;
+  if (!HostFileOf(path, hostPath)) return false;
+  std::ifstream file(hostPath, std::ios::binary);
+  if (!file) return false;
+  text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  readFailed = file.bad();
+  return true;
+}
+
+bool CanOpenForReading(const std::string& path) {
+  std::filesystem::path hostPath;
+  return HostFileOf(path, hostPath) && std::ifstream(hostPath, std::ios::binary).good();
+}
+
+// Writes all of `data` to `fd`; false when the system refused part of it.
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+void Tform_Main::LogBadAccount(const std::string& accountId, const std::string& path) {
+  std::filesystem::path hostPath;
+  const bool isNew = !win::FileExists(BadAcctFile);
+  const int fd = HostFileOf(BadAcctFile, hostPath)
+                     ? ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)
+                     : -1;
+  if (fd < 0) {
+    FView.ShowInformation("Error opening bad account ID log file " + BadAcctFile);
+    return;
+  }
+  const std::string text =
+      (isNew ? BadAccountLogHeaderText() : "") + FormatBadAccountEntry(accountId, path);
+  const bool written = WriteAll(fd, text);
+  if (::close(fd) != 0 || !written) {
+    FView.ShowInformation("Error writing to bad account ID log file " + BadAcctFile);
+  }
+}
+
+void Tform_Main::MoveToBadFile(int index) {
+  const std::string file = WrittenFiles->Strings(index);
+  const std::string account = WrittenAccounts->Strings(index);
+  const std::string pattern =
+      win::ExtractFilePath(BadIDFileName).empty()
+          ? StripTrailingBackslash(win::ExtractFilePath(file)) + "\\" + BadIDFileName
+          : BadIDFileName;
+
+  // Every name of the pattern is tried once at most; a capacity of 0 means
+  // more names than any folder can hold, so a free one turns up.
+  const unsigned long long capacity = FileNameCapacity(pattern);
+  std::string name = pattern;
+  bool nameFree = false;
+  for (unsigned long long tried = 0; !nameFree && (capacity == 0 || tried < capacity); ++tried) {
+    name = NextFileName(name, pattern);
+    nameFree = !win::FileExists(name);
+  }
+
+  std::string where;
+  if (nameFree) {
+    // A file that cannot be moved stays, and is reported where it is.
+    if (!win::RenameFile(file, name)) name = file;
+    where = " is now located in the file " + name;
+  } else {
+    name = file;
+    where = " remains in the file " + name + " (every name of the form " + pattern + " is taken)";
+  }
+
+  if (account.empty()) {
+    FView.ShowInformation("The information not associated with an account" + where + ", and may" +
+                          " be printed by manually printing the file.");
+  } else {
+    LogBadAccount(account, name);
+    FView.ShowInformation("The information for account " + account + where + ", and may" +
+                          " be printed by selecting " + BadAcctFile + ".");
+  }
+  WrittenAccounts->Delete(index);
+  WrittenFiles->Delete(index);
+}
+
+void Tform_Main::AbortSplit() {
+  while (WrittenFiles->Count() > 0) {
+    if (WrittenFiles->Objects(0) == kTakenBackMark) {
+      LogBadAccount((*WrittenAccounts)[0], (*WrittenFiles)[0]);
+    } else {
+      win::DeleteFile((*WrittenFiles)[0]);
+    }
+    WrittenFiles->Delete(0);
+    WrittenAccounts->Delete(0);
+  }
+  FAccountCheckAborted = true;
+  Step = kStepCleanUp;
+  FView.Invalidate();
+}
+
+bool Tform_Main::IsBadAccountLog(const std::string& path) {
+  std::filesystem::path hostPath;
+  if (!HostFileOf(path, hostPath)) return false;
+  std::ifstream file(hostPath, std::ios::binary);
+  if (!file) return false;
+  std::string beginning(kHeaderProbeBytes, '\0');
+  file.read(beginning.data(), kHeaderProbeBytes);
+  beginning.resize(static_cast<std::size_t>(file.gcount()));
+  return StartsWithBadAccountLogHeader(beginning);
+}
+
+void Tform_Main::ReloadBadAccountLog(const std::string& path) {
+  if (!CanOpenForReading(path)) throw win::Exception("Error opening input file " + path + ".");
+  if (win::FileExists(TempFile) && !win::DeleteFile(TempFile)) {
+    throw win::Exception("Error removing temporary file " + TempFile);
+  }
+  if (!win::RenameFile(path, TempFile)) {
+    throw win::Exception("Error renaming file " + path + " to " + TempFile);
+  }
+
+  try {
+    std::string text;
+    bool readFailed = false;
+    if (!ReadLogText(TempFile, text, readFailed)) {
+      throw win::Exception("Error opening input file " + TempFile + ".");
+    }
+    if (readFailed) throw win::Exception("Error reading input file " + path + ".");
+    win::TStringList lines;
+    lines.SetText(text);
+    for (int i = static_cast<int>(kBadAccountLogHeader.size()); i < lines.Count(); ++i) {
+      const std::optional<TBadAccountEntry> entry = ParseBadAccountEntry(lines[i]);
+      if (!entry) continue;
+      if (win::FileExists(entry->File)) {
+        WrittenAccounts->AddObject(entry->AccountId, kTakenBackMark);
+        WrittenFiles->AddObject(entry->File, kTakenBackMark);
+      } else if (FView.Confirm("The file " + entry->File + " associated with account ID " +
+                                   entry->AccountId +
+                                   " could not be found.  Continue processing anyway?",
+                               TConfirmButtons::YesCancel)) {
+        LogBadAccount(entry->AccountId, entry->File);
+      } else {
+        throw EAbort("File " + entry->File + " not found");
+      }
+    }
+  } catch (...) {
+    // The log keeps its name when it could not be taken back. An entry
+    // logged again above may have started a new log under that name.
+    if (!win::RenameFile(TempFile, path)) {
+      win::DeleteFile(path);
+      if (!win::RenameFile(TempFile, path))
+        FView.ShowInformation("Error restoring bad Account ID log.");
+    }
+    throw;
+  }
+}
+
+}  // namespace splitter
