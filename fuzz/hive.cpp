@@ -3,12 +3,12 @@
 // set on it, of every type and with any bytes, read back after a
 // serialise/parse round.
 #include "platform/hive.h"
-#include "platform/text.h"
 
 #include <string>
 #include <vector>
 
 #include "fuzz/support/fuzz_support.h"
+#include "platform/text.h"
 
 namespace {
 

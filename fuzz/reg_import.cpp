@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fuzz/support/fuzz_support.h"
+#include "platform/env.h"
 #include "platform/hive.h"
-#include "platform/hostfile.h"
 #include "platform/prefix.h"
 #include "tools/reg/regtool.h"
 
@@ -26,7 +26,7 @@ constexpr std::string_view kStartingHive =
 
 std::string HiveText() {
   std::string text;
-  if (!win::ReadHostFile(win::HivePath(), text)) fuzz::Fail("the hive cannot be read");
+  if (!win::Env().ReadFile(win::HivePath(), text)) fuzz::Fail("the hive cannot be read");
   return text;
 }
 

@@ -138,7 +138,9 @@ bool IsStorableKeyPath(std::string_view path) {
   return path.find('\n') == std::string_view::npos && path.find("\\\\") == std::string_view::npos;
 }
 
-bool IsStorableValueName(std::string_view name) { return name.find('\n') == std::string_view::npos; }
+bool IsStorableValueName(std::string_view name) {
+  return name.find('\n') == std::string_view::npos;
+}
 
 THiveTextReader::THiveTextReader(std::string_view text, const std::string& source)
     : FRest(text), FSource(source) {

@@ -10,9 +10,9 @@
 #include <optional>
 #include <ostream>
 
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/hivefile.h"
-#include "platform/env.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -323,7 +323,8 @@ int Import(const std::vector<std::string>& argv, std::ostream& out) {
   if (args.Positional.size() != 1) RaiseSyntax();
   const std::string& file = args.Positional[0];
   std::string text;
-  if (!win::Env().ReadFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
+  if (!win::Env().ReadFile(file, text))
+    Raise("Error opening the file. There may be a disk or file system error.");
   const THive imported = THive::Parse(text, file);
   Update([&](THive& hive) {
     for (const std::string& path : imported.KeyPaths()) {
