@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "capturefile/capture_codec.h"
 #include <gtest/gtest.h>
+
+#include "capturefile/capture_codec.h"
 
 using capturefile::TCaptureText;
 using capturefile::TCrypt;
