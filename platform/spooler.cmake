@@ -5,6 +5,7 @@ add_library(win_spooler
   ${CMAKE_CURRENT_LIST_DIR}/spooler_drivers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/spooler.cpp)
 target_link_libraries(win_spooler PUBLIC win_identity win_files win_registry win_text)
+target_link_libraries(win_spooler PRIVATE win_cups)
 
 zerurud_add_gtest(win_spooler_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/spooler_test.cpp
