@@ -123,7 +123,7 @@ class PrintPathTest : public ::testing::Test {
     ASSERT_EQ(::chmod(chain.c_str(), 0755), 0);
     WritePrinterString("FilePath", "C:\\Capture");
     WritePrinterString("Chain", WindowsPath(chain));
-    Install();
+    Install(FPrefix);
   }
 
   void TearDown() override {
@@ -133,14 +133,14 @@ class PrintPathTest : public ::testing::Test {
     }
   }
 
-  void Install() {
-    const fs::path folder = FPrefix.OnDriveC("C:\\Zerurud");
+  static void Install(const TempPrefix& prefix) {
+    const fs::path folder = prefix.OnDriveC("C:\\Zerurud");
     fs::create_directories(folder);
     fs::copy_file(INSTALLER_PATH, folder / "RorudazIDOrezade",
                   fs::copy_options::overwrite_existing);
     fs::copy_file(VAVAVIDI_PATH, folder / "VAVavidi", fs::copy_options::overwrite_existing);
     for (const char* name : kDriverFiles) {
-      const fs::path target = FPrefix.OnDriveC(std::string(kDriverDirectory) + "\\" + name);
+      const fs::path target = prefix.OnDriveC(std::string(kDriverDirectory) + "\\" + name);
       fs::create_directories(target.parent_path());
       fs::copy_file(fs::path(DRIVER_FILES_DIR) / name, target,
                     fs::copy_options::overwrite_existing);
@@ -272,9 +272,19 @@ TEST_F(PrintPathTest, TenJobsAtOnceGiveTenCaptureFiles) {
 }
 
 TEST_F(PrintPathTest, AServerThatIsNotThereChangesNothingElse) {
-  testing_support::TRefusingPort port;
-  TScopedVariable server("CUPS_SERVER", "127.0.0.1:" + std::to_string(port.Port()));
-  Install();
+  ASSERT_EQ(Shell(std::string("lpadmin -x ") + kQueue).ExitCode, 0);
+  {
+    testing_support::TRefusingPort port;
+    TScopedVariable server("CUPS_SERVER", "127.0.0.1:" + std::to_string(port.Port()));
+    TempPrefix other;
+    Install(other);
+    EXPECT_NE(
+        ReadFile(other.root() / "system.reg")
+            .find("[HKEY_LOCAL_"
+                  "MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\Zerurud Printer]"),
+        std::string::npos);
+  }
+  EXPECT_NE(Shell(std::string("lpstat -v ") + kQueue).ExitCode, 0);
 }
 
 }  // namespace
