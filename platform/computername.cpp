@@ -2,16 +2,16 @@
 
 #include <unistd.h>
 
-#include <cctype>
-
 #include "platform/error.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace win {
 
 namespace {
 
-constexpr const char* kComputerNameKey = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+constexpr const char* kComputerNameKey =
+    "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 
 std::string NameFromHive() {
   TRegistry registry(KEY_READ);
@@ -28,8 +28,7 @@ std::string NameFromHost() {
   if (::gethostname(host, sizeof host - 1) != 0) return std::string();
   std::string name(host);
   name = name.substr(0, name.find('.')).substr(0, MAX_COMPUTERNAME_LENGTH);
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
+  return UpperCase(name);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "platform/hivefile.h"
 #include "platform/prefix.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -41,7 +42,9 @@ bool MayWriteHive(const std::filesystem::path& hive) {
 
 // The code a failed hive read or write left, for calls that report through
 // GetLastError.
-DWORD LastErrorOr(DWORD fallback) { return GetLastError() != ERROR_SUCCESS ? GetLastError() : fallback; }
+DWORD LastErrorOr(DWORD fallback) {
+  return GetLastError() != ERROR_SUCCESS ? GetLastError() : fallback;
+}
 
 std::string TextUpToZero(const std::string& data) { return data.substr(0, data.find('\0')); }
 
@@ -261,7 +264,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
   }
   if (!deleted) return Fail(ERROR_FILE_NOT_FOUND);
   const std::string_view current = FCurrentPath;
-  if (FKeyOpen && SameRegistryName(current.substr(0, stored.size()), stored) &&
+  if (FKeyOpen && SameText(current.substr(0, stored.size()), stored) &&
       (current.size() == stored.size() || current[stored.size()] == '\\')) {
     CloseKey();
   }

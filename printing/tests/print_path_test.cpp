@@ -22,7 +22,7 @@
 
 #include "capture/tests/converter_harness.h"
 #include "platform/hostpath.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"

@@ -1,7 +1,6 @@
 #include "tools/reg/regtool.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,9 +12,10 @@
 
 #include "platform/error.h"
 #include "platform/hivefile.h"
-#include "platform/hostfile.h"
+#include "platform/env.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace regtool {
 
@@ -37,23 +37,19 @@ struct TCommandError {
 [[noreturn]] void Raise(const std::string& message) { throw TCommandError{message}; }
 [[noreturn]] void RaiseSyntax() { Raise("Invalid syntax."); }
 
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
-
 struct TTypeName {
   DWORD Type;
   const char* Name;
 };
 constexpr TTypeName kTypeNames[] = {
-    {win::REG_NONE, "REG_NONE"},           {win::REG_SZ, "REG_SZ"},
-    {win::REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {win::REG_BINARY, "REG_BINARY"},
-    {win::REG_DWORD, "REG_DWORD"},         {5, "REG_DWORD_BIG_ENDIAN"},
-    {6, "REG_LINK"},                       {win::REG_MULTI_SZ, "REG_MULTI_SZ"},
+    {win::REG_NONE, "REG_NONE"},
+    {win::REG_SZ, "REG_SZ"},
+    {win::REG_EXPAND_SZ, "REG_EXPAND_SZ"},
+    {win::REG_BINARY, "REG_BINARY"},
+    {win::REG_DWORD, "REG_DWORD"},
+    {5, "REG_DWORD_BIG_ENDIAN"},
+    {6, "REG_LINK"},
+    {win::REG_MULTI_SZ, "REG_MULTI_SZ"},
     {11, "REG_QWORD"},
 };
 
@@ -66,8 +62,9 @@ std::string TypeName(DWORD type) {
 
 // The types that add accepts.
 std::optional<DWORD> TypeFromName(std::string_view name) {
-  const std::string upper = Upper(name);
-  for (const DWORD type : {win::REG_SZ, win::REG_EXPAND_SZ, win::REG_DWORD, win::REG_BINARY, win::REG_MULTI_SZ}) {
+  const std::string upper = win::UpperCase(name);
+  for (const DWORD type :
+       {win::REG_SZ, win::REG_EXPAND_SZ, win::REG_DWORD, win::REG_BINARY, win::REG_MULTI_SZ}) {
     if (TypeName(type) == upper) return type;
   }
   return std::nullopt;
@@ -114,13 +111,13 @@ std::string DisplayData(const THiveValue& value) {
 }
 
 std::string ValueLine(const THiveValue& value) {
-  return "    " + (value.Name.empty() ? std::string("(Default)") : value.Name) + "    " + TypeName(value.Type) +
-         "    " + DisplayData(value);
+  return "    " + (value.Name.empty() ? std::string("(Default)") : value.Name) + "    " +
+         TypeName(value.Type) + "    " + DisplayData(value);
 }
 
 // The path below HKEY_LOCAL_MACHINE of a key argument.
 std::string KeyPath(const std::string& key) {
-  const std::string upper = Upper(key);
+  const std::string upper = win::UpperCase(key);
   for (const std::string_view root : {std::string_view("HKLM"), kRootName}) {
     if (upper == root) return std::string();
     if (upper.starts_with(std::string(root) + "\\")) return key.substr(root.size() + 1);
@@ -134,7 +131,7 @@ std::string FullKeyName(const std::string& stored) {
 
 bool IsSameOrBelow(std::string_view path, std::string_view key) {
   if (key.empty()) return true;
-  if (path.size() < key.size() || !win::SameRegistryName(path.substr(0, key.size()), key)) return false;
+  if (path.size() < key.size() || !win::SameText(path.substr(0, key.size()), key)) return false;
   return path.size() == key.size() || path[key.size()] == '\\';
 }
 
@@ -147,14 +144,17 @@ struct TArguments {
   bool Has(const std::string& option) const { return Options.contains(option); }
 };
 
-TArguments ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags,
+TArguments ParseArguments(const std::vector<std::string>& args,
+                          const std::vector<std::string>& flags,
                           const std::vector<std::string>& withValue) {
   TArguments parsed;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const std::string option = arg.starts_with("/") || arg.starts_with("-") ? "/" + Upper(arg.substr(1)) : "";
+    const std::string option =
+        arg.starts_with("/") || arg.starts_with("-") ? "/" + win::UpperCase(arg.substr(1)) : "";
     const bool isFlag = std::find(flags.begin(), flags.end(), option) != flags.end();
-    const bool takesValue = std::find(withValue.begin(), withValue.end(), option) != withValue.end();
+    const bool takesValue =
+        std::find(withValue.begin(), withValue.end(), option) != withValue.end();
     if (!isFlag && !takesValue) {
       // Host paths begin with a slash too; a stray option ends up as a
       // positional argument too many.
@@ -191,18 +191,15 @@ void Update(const std::function<bool(THive&)>& change) { win::UpdateHive(win::Hi
 std::string EncodeData(DWORD type, const std::string& text, const std::string& separator) {
   switch (type) {
     case win::REG_DWORD: {
-      errno = 0;
-      char* end = nullptr;
-      const unsigned long long number = std::strtoull(text.c_str(), &end, 0);
-      if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0 || number > 0xFFFFFFFFull) {
-        Raise("Invalid syntax. Specify valid numeric value for '/d'.");
-      }
+      const std::optional<std::uint32_t> number = win::TryStrToUInt(text);
+      if (!number) Raise("Invalid syntax. Specify valid numeric value for '/d'.");
       std::string data;
-      for (int i = 0; i < 4; ++i) data += static_cast<char>(number >> (8 * i) & 0xFF);
+      for (int i = 0; i < 4; ++i) data += static_cast<char>(*number >> (8 * i) & 0xFF);
       return data;
     }
     case win::REG_BINARY: {
-      if (text.size() % 2 != 0 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      if (text.size() % 2 != 0 ||
+          text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         Raise("Invalid syntax. Specify valid hexadecimal value for '/d'.");
       }
       std::string data;
@@ -215,7 +212,8 @@ std::string EncodeData(DWORD type, const std::string& text, const std::string& s
       std::string data;
       for (std::size_t start = 0; start <= text.size();) {
         const std::size_t at = separator.empty() ? std::string::npos : text.find(separator, start);
-        const std::string item = text.substr(start, at == std::string::npos ? std::string::npos : at - start);
+        const std::string item =
+            text.substr(start, at == std::string::npos ? std::string::npos : at - start);
         if (!item.empty()) data += item + '\0';
         if (at == std::string::npos) break;
         start = at + separator.size();
@@ -264,12 +262,15 @@ int Add(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
   std::optional<THiveValue> value;
   if (name) {
     const std::string data = args.Has("/D") ? args.Options.at("/D") : std::string();
-    value = THiveValue{*name, type, EncodeData(type, data, args.Has("/S") ? args.Options.at("/S") : "\\0")};
+    value = THiveValue{*name, type,
+                       EncodeData(type, data, args.Has("/S") ? args.Options.at("/S") : "\\0")};
   } else if (args.Has("/T") || args.Has("/S")) {
     RaiseSyntax();
   }
   if (value && !args.Has("/F") && ReadHive().FindValue(path, value->Name) != nullptr &&
-      !Confirm(in, out, "Value " + (value->Name.empty() ? std::string("(Default)") : value->Name) + " exists, overwrite")) {
+      !Confirm(in, out,
+               "Value " + (value->Name.empty() ? std::string("(Default)") : value->Name) +
+                   " exists, overwrite")) {
     RaiseCancelled();
   }
   Update([&](THive& hive) {
@@ -293,8 +294,9 @@ int Delete(const std::vector<std::string>& argv, std::istream& in, std::ostream&
   if (name && current.FindValue(path, *name) == nullptr) Raise(kNotFound);
   const std::string question =
       name ? "Delete the registry value " + (name->empty() ? std::string("(Default)") : *name)
-      : args.Has("/VA") ? "Delete all values under the registry key " + FullKeyName(current.StoredPath(path))
-                        : "Permanently delete the registry key " + FullKeyName(current.StoredPath(path));
+      : args.Has("/VA")
+          ? "Delete all values under the registry key " + FullKeyName(current.StoredPath(path))
+          : "Permanently delete the registry key " + FullKeyName(current.StoredPath(path));
   if (!args.Has("/F") && !Confirm(in, out, question)) RaiseCancelled();
   bool found = false;
   Update([&](THive& hive) {
@@ -318,7 +320,7 @@ int Import(const std::vector<std::string>& argv, std::ostream& out) {
   if (args.Positional.size() != 1) RaiseSyntax();
   const std::string& file = args.Positional[0];
   std::string text;
-  if (!win::ReadHostFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
+  if (!win::Env().ReadFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
   const THive imported = THive::Parse(text, file);
   Update([&](THive& hive) {
     for (const std::string& path : imported.KeyPaths()) {
@@ -351,7 +353,7 @@ int Export(const std::vector<std::string>& argv, std::istream& in, std::ostream&
       !Confirm(in, out, "File " + file + " already exists. Overwrite")) {
     RaiseCancelled();
   }
-  if (!win::WriteHostFileAtomic(file, exported.Serialise())) {
+  if (!win::Env().WriteFileAtomic(file, exported.Serialise())) {
     Raise(win::SysErrorMessage(win::GetLastError()) + ".");
   }
   out << kSuccess << "\n";
@@ -360,10 +362,11 @@ int Export(const std::vector<std::string>& argv, std::istream& in, std::ostream&
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err) {
   try {
     if (args.empty()) RaiseSyntax();
-    const std::string operation = Upper(args[0]);
+    const std::string operation = win::UpperCase(args[0]);
     if (operation == "QUERY") return Query(args, out);
     if (operation == "ADD") return Add(args, in, out);
     if (operation == "DELETE") return Delete(args, in, out);

@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 
 namespace splitter {
@@ -71,11 +71,14 @@ bool Tform_Main::LoadCaptures() {
   while (SelectedFiles->Count() > 0) {
     const std::string file = SelectedFiles->Strings(0);
     TTextBuffer bytes;
-    if (!ReadTextFile(file, bytes)) {
-      const win::DWORD code = win::GetLastError();
+    const TReadOutcome outcome = ReadTextFile(file, bytes);
+    const win::DWORD code = win::GetLastError();
+    if (outcome == TReadOutcome::NotOpened) {
       throw win::EInOutError("Cannot open file \"" + file + "\". " + win::SysErrorMessage(code),
                              code);
     }
+    // As the class library's file stream reports a read that breaks off.
+    if (outcome == TReadOutcome::ReadFailed) throw win::EInOutError("Stream read error", code);
     FOutputFolder = win::ExtractFilePath(file);
     if (EncDec) CipherWithProgress(bytes.data(), bytes.size(), TCipherMode::DecryptCapture);
     FJoinedText.Append(std::move(bytes));
@@ -87,7 +90,7 @@ bool Tform_Main::LoadCaptures() {
   // The very first line is not looked at: a test page there is not one.
   const auto& lines = FJoinedText.Lines();
   if (lines.size() > 1 && std::any_of(lines.begin() + 1, lines.end(), [](std::string_view line) {
-        return CaseBlindEqual(line, kTestPageLine);
+        return win::SameText(line, kTestPageLine);
       })) {
     ShowFinalMessage("Printer Test Page Found!\rAborting Printing.");
     FJoinedText.Clear();
@@ -112,15 +115,15 @@ void Tform_Main::DetectDocumentKind() {
     // Only one marker is passed over: a second one right after it is read as
     // a line number, and fails as one.
     if (definitions.Strings(i) == "DD") ++i;
-    const int lineNumber = StrToInt(definitions.Strings(i));
+    const int lineNumber = win::StrToInt(definitions.Strings(i));
     const std::string& tag = definitions.Strings(i + 1);
     if (lineNumber < 1 || static_cast<std::size_t>(lineNumber) > FJoinedText.Count()) {
       throw win::Exception("List index out of bounds (" + std::to_string(lineNumber - 1) + ")");
     }
     const std::string_view line = FJoinedText.Line(static_cast<std::size_t>(lineNumber - 1));
     if (!tag.empty() && tag[0] == '>') {
-      const int limit = StrToInt(CopyText(tag, 2, 3));
-      found = static_cast<long long>(TrimBlanks(line).size()) > limit;
+      const int limit = win::StrToInt(win::Copy(tag, 2, 3));
+      found = static_cast<long long>(win::TrimBlanks(line).size()) > limit;
     } else {
       found = !tag.empty() && line.find(tag) != std::string_view::npos;
     }

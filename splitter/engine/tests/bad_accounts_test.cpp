@@ -8,8 +8,12 @@
 #include "splitter/engine/bad_account_log.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/fault_env.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -147,6 +151,22 @@ TEST_F(BadAccounts, LogThatCannotBeWritten) {
   FForm.LogBadAccount("B200", "C:\\Jobs\\SPLIT000.BAD");
   EXPECT_EQ(FView.Informations,
             std::vector<std::string>{"Error writing to bad account ID log file Z:\\dev\\full"});
+}
+
+TEST_F(BadAccounts, ALogThatRunsOutOfSpaceKeepsTheMovedFileAndSaysSo) {
+  AddSplitFile("C:\\Jobs\\tl-x002.DAT", "B200");
+  testing_support::TFaultEnv env;
+  // Room for part of the header only.
+  env.LimitSpace(40);
+  env.AppliesTo = [](const std::filesystem::path& file) { return file.filename() == "SPLITW.LOG"; };
+  FForm.MoveToBadFile(0);
+  EXPECT_EQ(ReadFile("C:\\Jobs\\SPLIT000.BAD"), "pages of B200");
+  EXPECT_EQ(FView.Informations,
+            (std::vector<std::string>{
+                "Error writing to bad account ID log file SPLITW.LOG",
+                "The information for account B200 is now located in the file "
+                "C:\\Jobs\\SPLIT000.BAD, and may be printed by selecting SPLITW.LOG."}));
+  EXPECT_EQ(FWrittenFiles.Count(), 0);
 }
 
 TEST_F(BadAccounts, MovedAsideInTurn) {
@@ -293,12 +313,8 @@ TEST_F(BadAccounts, MissingEntryFile) {
   // Cancel: the run is aborted and the log keeps its name and content.
   WriteFile("C:\\Jobs\\taken.LOG", log);
   FView.ConfirmAnswers = {false};
-  try {
-    FForm.ReloadBadAccountLog("C:\\Jobs\\taken.LOG");
-    ADD_FAILURE() << "no abort";
-  } catch (const EAbort& abort) {
-    EXPECT_STREQ(abort.what(), "File C:\\Jobs\\gone.BAD not found");
-  }
+  ExpectRaises<EAbort>([&] { FForm.ReloadBadAccountLog("C:\\Jobs\\taken.LOG"); },
+                       "File C:\\Jobs\\gone.BAD not found");
   EXPECT_EQ(FView.Confirmations, std::vector<std::string>{question});
   EXPECT_EQ(FView.ConfirmButtonsSeen, std::vector<TConfirmButtons>{TConfirmButtons::YesCancel});
   EXPECT_EQ(ReadFile("C:\\Jobs\\taken.LOG"), log);
@@ -343,14 +359,8 @@ TEST_F(BadAccounts, LogThatCannotBeTakenBack) {
   };
   for (const Case& c : cases) {
     FForm.TempFile = c.tempFile;
-    try {
-      FForm.ReloadBadAccountLog(c.log);
-      ADD_FAILURE() << "taken back: " << c.log;
-    } catch (const EAbort&) {
-      ADD_FAILURE() << "aborted: " << c.log;
-    } catch (const win::Exception& error) {
-      EXPECT_EQ(error.Message(), c.message);
-    }
+    SCOPED_TRACE(c.log);
+    ExpectRaises<win::Exception>([&] { FForm.ReloadBadAccountLog(c.log); }, c.message);
   }
   EXPECT_EQ(ReadFile("C:\\Jobs\\SPLITW.LOG"), kHeader);
 }

@@ -6,8 +6,13 @@
 #include "capturefile/capture_codec.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/fault_env.h"
+#include "tests/support/processing_window.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -49,6 +54,26 @@ class Splitting : public EngineTest {
     return picked;
   }
 };
+
+TEST_F(Splitting, ACaptureThatCannotBeReadToItsEndWritesNoSplitFile) {
+  // The first file reads whole; the second breaks off after its first
+  // kilobyte, as a failing disk or a network share that went away would.
+  WriteFile("C:\\Jobs\\tl-a.ruz", CaptureBytes(PageLines({"A100"}, 42)));
+  FSelectedFiles.Add("C:\\Jobs\\tl-a.ruz");
+  WriteFile(FForm.CurrentFile, CaptureBytes(PageLines({"B200", "C300"}, 42)));
+  FSelectedFiles.Add(FForm.CurrentFile);
+  testing_support::TFaultEnv env;
+  env.FailReadsAfter(1024);
+  env.AppliesTo = [](const std::filesystem::path& file) { return file.filename() == "tl-x.ruz"; };
+  if (auto error = testing_support::ExpectRaises<win::EInOutError>([&] { FForm.SplitCaptures(); },
+                                                                   "Stream read error")) {
+    EXPECT_EQ(error->ErrorCode, win::ERROR_READ_FAULT);
+  }
+  EXPECT_EQ(FWrittenFiles.Count(), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(HostPath("C:\\Jobs"))) {
+    EXPECT_EQ(entry.path().extension(), ".ruz") << entry.path();
+  }
+}
 
 TEST_F(Splitting, OneFilePerAccountInPageOrder) {
   const auto lines = PageLines({"A100", "B200", "A100"}, 42);
@@ -164,11 +189,8 @@ TEST_F(Splitting, UnreadablePagesEndTheSplit) {
   };
   for (const TCase& c : cases) {
     TFakeMainView view;
-    Tform_Main form(view);
-    win::TStringList selected, written, accounts;
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    Tform_Main& form = window.Form;
     form.EncDec = true;
     form.Action = "AP";
     form.ProductFolder = "C:\\VEZ\\";
@@ -179,15 +201,15 @@ TEST_F(Splitting, UnreadablePagesEndTheSplit) {
     form.AccountWidth = 8;
     WriteFile("C:\\VEZ\\DMKPRDD.PRN", "old");
     WriteFile(form.CurrentFile, CaptureBytes(PageLines(c.accounts, 42)));
-    selected.Add(form.CurrentFile);
+    window.SelectedFiles.Add(form.CurrentFile);
     form.SplitCaptures();
     const std::string why = testing::PrintToString(c.accounts) + " " + std::to_string(c.numLines) +
                             "/" + std::to_string(c.accountLine);
     EXPECT_EQ(form.Action, "??") << why;
     EXPECT_EQ(view.Labels.back(), "Invalid Page Format Found!\rAborting Printing.") << why;
     EXPECT_EQ(view.Pauses, std::vector<unsigned>{3000}) << why;
-    EXPECT_EQ(Entries(accounts), c.written) << why;
-    EXPECT_EQ(written.Count(), static_cast<int>(c.written.size())) << why;
+    EXPECT_EQ(Entries(window.WrittenAccounts), c.written) << why;
+    EXPECT_EQ(window.WrittenFiles.Count(), static_cast<int>(c.written.size())) << why;
     EXPECT_EQ(ReadFile("C:\\VEZ\\DMKPRDD.PRN"), "") << why;
   }
 }
@@ -204,14 +226,9 @@ TEST_F(Splitting, ShortLastPageIsTakenAsFarAsItGoes) {
 TEST_F(Splitting, FileThatCannotBeCreated) {
   FForm.ProductFolder = "C:\\Missing\\";
   FForm.Action = "PR";
-  try {
-    Split({"A100"});
-    FAIL() << "no error";
-  } catch (const win::EFCreateError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"C:\\Missing\\DMKPRDD.PRN\". ", 0),
-              0u)
-        << e.what();
-  }
+  ExpectRaises<win::EFCreateError>(
+      [&] { Split({"A100"}); },
+      ::testing::StartsWith("Cannot create file \"C:\\Missing\\DMKPRDD.PRN\". "));
 }
 
 }  // namespace
