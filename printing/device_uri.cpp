@@ -32,7 +32,7 @@ bool PrefixOfDeviceUri(const std::string& uri, fs::path& prefix) {
   return prefix.is_absolute();
 }
 
-bool PrefixIsSafeForRoot(const fs::path& prefix, std::string& reason) {
+bool PrefixIsSafeForRoot(fs::path& prefix, std::string& reason) {
   std::error_code error;
   const fs::path folder = fs::canonical(prefix, error);
   struct stat st {};
@@ -57,6 +57,7 @@ bool PrefixIsSafeForRoot(const fs::path& prefix, std::string& reason) {
     }
     if (above == above.root_path()) break;
   }
+  prefix = folder;
   return true;
 }
 

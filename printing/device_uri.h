@@ -14,9 +14,10 @@ inline constexpr char kScheme[] = "zerurud:";
 bool PrefixOfDeviceUri(const std::string& uri, std::filesystem::path& prefix);
 
 // Root starts the follow-up program the prefix's hive names, so the folder,
-// its system.reg and every folder above must be beyond other users' reach: owned
-// by root and writable by nobody else (a folder above may be a sticky one,
-// like /tmp). False with the reason otherwise.
-bool PrefixIsSafeForRoot(const std::filesystem::path& prefix, std::string& reason);
+// its system.reg and every folder above must be beyond other users' reach:
+// owned by root and writable by nobody else (a folder above may be a sticky
+// one, like /tmp). `prefix` becomes the real path that was checked, so that
+// no link can be turned elsewhere afterwards. False with the reason otherwise.
+bool PrefixIsSafeForRoot(std::filesystem::path& prefix, std::string& reason);
 
 }  // namespace printing
