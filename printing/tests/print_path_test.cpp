@@ -127,8 +127,11 @@ class PrintPathTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    // The follow-up programs of the last jobs may still be ending, and
+    // userdel refuses a user with processes.
     if (FCreated) {
-      EXPECT_EQ(std::system(("/usr/sbin/userdel " + FUser + " >/dev/null 2>&1").c_str()), 0)
+      const std::string command = "/usr/sbin/userdel " + FUser + " >/dev/null 2>&1";
+      EXPECT_TRUE(WaitFor([&] { return std::system(command.c_str()) == 0; }))
           << "the throw-away user " << FUser << " is left";
     }
   }
