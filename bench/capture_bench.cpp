@@ -9,12 +9,13 @@
 #include <string_view>
 #include <utility>
 
+#include <benchmark/benchmark.h>
+
 #include "capture/check_record.h"
 #include "capture/text_extraction.h"
 #include "capturefile/capture_text.h"
 #include "capturefile/crypt.h"
 #include "tools/jobgen/job_generator.h"
-#include <benchmark/benchmark.h>
 
 namespace {
 

@@ -163,6 +163,7 @@ const THiveValue* THive::FindValue(std::string_view path, std::string_view name)
 }
 
 std::string THive::CreateKey(std::string_view path) {
+  if (!IsStorableKeyPath(path)) throw Exception("Invalid key name " + std::string(path));
   path = StripSlashes(path);
   if (const int section = SectionOf(path, false); section >= 0 || path.empty()) {
     return section >= 0 ? FSections[section].Path : std::string();
@@ -207,7 +208,7 @@ bool THive::DeleteKey(std::string_view path) {
 
 bool THive::SetValue(std::string_view path, const THiveValue& value) {
   path = StripSlashes(path);
-  if (!KeyExists(path)) return false;
+  if (!KeyExists(path) || !IsStorableValueName(value.Name)) return false;
   if (SectionOf(path, true) < 0) InsertSection(StoredPath(path));
   bool stored = false;
   for (TSection& section : FSections) {

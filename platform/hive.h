@@ -46,12 +46,14 @@ class THive {
   const THiveValue* FindValue(std::string_view path, std::string_view name) const;
 
   // Creates the key and returns its stored path; the parts that already
-  // exist keep their spelling.
+  // exist keep their spelling. Raises Exception for a path the text cannot
+  // hold (IsStorableKeyPath).
   std::string CreateKey(std::string_view path);
   // Removes the key with all its subkeys; false when it is missing. The root
   // cannot be deleted.
   bool DeleteKey(std::string_view path);
-  // Adds or replaces a value of an existing key (false when it is missing).
+  // Adds or replaces a value of an existing key; false when the key is
+  // missing or the text cannot hold the value's name (IsStorableValueName).
   bool SetValue(std::string_view path, const THiveValue& value);
   bool DeleteValue(std::string_view path, std::string_view name);
 

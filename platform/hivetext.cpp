@@ -131,6 +131,17 @@ bool ReadQuoted(std::string_view s, std::size_t& pos, std::string& out) {
 EHiveFormatError::EHiveFormatError(const std::string& source, int line, const std::string& reason)
     : Exception(source + ", line " + std::to_string(line) + ": " + reason), Line(line) {}
 
+bool IsStorableKeyPath(std::string_view path) {
+  const std::size_t first = path.find_first_not_of('\\');
+  if (first == std::string_view::npos) return true;
+  path = path.substr(first, path.find_last_not_of('\\') + 1 - first);
+  return path.find('\n') == std::string_view::npos && path.find("\\\\") == std::string_view::npos;
+}
+
+bool IsStorableValueName(std::string_view name) {
+  return name.find('\n') == std::string_view::npos;
+}
+
 THiveTextReader::THiveTextReader(std::string_view text, const std::string& source)
     : FRest(text), FSource(source) {
   TLine first;

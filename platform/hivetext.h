@@ -77,6 +77,12 @@ class THiveTextReader {
 std::string FormatHiveValue(const THiveValue& value, const std::string& lineEnd);
 // "[HKEY_LOCAL_MACHINE\path]" and `lineEnd`.
 std::string FormatHiveKeyLine(std::string_view path, const std::string& lineEnd);
+// Whether the text can hold a key path (leading and trailing backslashes
+// aside) or a value name: it has no way to write a line feed in either, nor
+// an empty key name between two backslashes.
+bool IsStorableKeyPath(std::string_view path);
+bool IsStorableValueName(std::string_view name);
+
 // True when `text` ends with a line holding nothing but blanks, so that a
 // key written after it needs no blank line of its own.
 bool EndsWithBlankLine(std::string_view text);

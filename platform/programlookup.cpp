@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/env.h"
 #include "platform/path.h"
 
 namespace win {

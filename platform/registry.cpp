@@ -84,6 +84,8 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
       return Fail(ERROR_FILE_NOT_FOUND);
     } else if (!mayWrite) {
       return Fail(ERROR_ACCESS_DENIED);
+    } else if (!IsStorableKeyPath(path)) {
+      return Fail(ERROR_INVALID_NAME);
     } else {
       UpdateHive(hivePath, [&](THive& current) {
         stored = current.CreateKey(path);

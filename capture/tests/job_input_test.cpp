@@ -1,6 +1,7 @@
 #include "capture/job_input.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <sys/mman.h>
 
 namespace {
 

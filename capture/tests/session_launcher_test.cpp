@@ -4,9 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

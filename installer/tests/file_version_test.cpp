@@ -4,10 +4,11 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/tests/pe_image.h"
 #include "platform/version_block.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "installer/program_shortcut.h"
 #include "platform/shell.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

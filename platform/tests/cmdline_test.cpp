@@ -1,9 +1,9 @@
 #include "platform/cmdline.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "platform/foldernames.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -7,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "tests/support/temp_prefix.h"
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+
+#include "tests/support/temp_prefix.h"
 
 namespace {
 

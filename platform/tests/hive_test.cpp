@@ -119,6 +119,24 @@ TEST(Hive, NewDataIsWrittenAsRegeditWritesItAndReadsBack) {
   }
 }
 
+TEST(Hive, NamesTheTextCannotHoldAreRefused) {
+  THive hive;
+  hive.CreateKey("K");
+  const std::string before = hive.Serialise();
+  for (const char* path : {"K\\a\nb", "K\\\\x", "a\n"}) {
+    EXPECT_FALSE(win::IsStorableKeyPath(path)) << path;
+    EXPECT_THROW(hive.CreateKey(path), win::Exception) << path;
+  }
+  EXPECT_FALSE(hive.SetValue("K", {"a\nb", win::REG_SZ, std::string("x\0", 2)}));
+  EXPECT_EQ(hive.Serialise(), before);
+  // Leading and trailing backslashes are no empty names; a lone CR is text.
+  EXPECT_TRUE(win::IsStorableKeyPath("\\K\\"));
+  ASSERT_TRUE(hive.SetValue("K", {"a\rb", win::REG_SZ, std::string("x\0", 2)}));
+  const THiveValue* back = THive::Parse(hive.Serialise(), "t").FindValue("K", "a\rb");
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->Data, std::string("x\0", 2));
+}
+
 TEST(Hive, ChangeTouchesOnlyItsOwnLines) {
   const std::string before = kHeader +
                              "; keep me\r\n"

@@ -1,7 +1,8 @@
 #include "platform/params.h"
 
-#include "platform/path.h"
 #include <gtest/gtest.h>
+
+#include "platform/path.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "platform/error.h"
 #include <gtest/gtest.h>
+
+#include "platform/error.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include "platform/prefix.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/temp_prefix.h"
 

@@ -150,6 +150,19 @@ TEST_F(Registry, DeleteValue) {
   EXPECT_EQ(registry.GetValueNames(), std::vector<std::string>{"Kept"});
 }
 
+TEST_F(Registry, NamesTheHiveCannotHoldAreRefused) {
+  WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n");
+  TRegistry registry;
+  for (const char* key : {"K\\a\nb", "K\\\\b"}) {
+    EXPECT_FALSE(registry.OpenKey(key, true)) << key;
+    EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_NAME) << key;
+  }
+  ASSERT_TRUE(registry.OpenKey("K", false));
+  ExpectRaises<ERegistryException>([&] { registry.WriteString("a\nb", "x"); },
+                                   "Failed to set data for 'a\nb'");
+  EXPECT_EQ(testing_support::ReadFile(win::HivePath()), kHeader + "[HKEY_LOCAL_MACHINE\\K]\r\n");
+}
+
 TEST_F(Registry, WritesNeedAnOpenWritableKeyThatStillExists) {
   WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n");
   TRegistry closed;

@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

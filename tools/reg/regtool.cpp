@@ -10,9 +10,9 @@
 #include <optional>
 #include <ostream>
 
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/hivefile.h"
-#include "platform/env.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -267,6 +267,9 @@ int Add(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
   } else if (args.Has("/T") || args.Has("/S")) {
     RaiseSyntax();
   }
+  // A line feed has no place in a key line or a value line of the hive file.
+  if (!win::IsStorableKeyPath(path)) Raise("Invalid key name.");
+  if (value && !win::IsStorableValueName(value->Name)) RaiseSyntax();
   if (value && !args.Has("/F") && ReadHive().FindValue(path, value->Name) != nullptr &&
       !Confirm(in, out,
                "Value " + (value->Name.empty() ? std::string("(Default)") : value->Name) +
@@ -320,7 +323,8 @@ int Import(const std::vector<std::string>& argv, std::ostream& out) {
   if (args.Positional.size() != 1) RaiseSyntax();
   const std::string& file = args.Positional[0];
   std::string text;
-  if (!win::Env().ReadFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
+  if (!win::Env().ReadFile(file, text))
+    Raise("Error opening the file. There may be a disk or file system error.");
   const THive imported = THive::Parse(text, file);
   Update([&](THive& hive) {
     for (const std::string& path : imported.KeyPaths()) {

@@ -20,6 +20,7 @@ namespace regtool {
 
 // Runs one command; returns the exit code: 0 on success, 1 on error, with a
 // one-line "ERROR: ..." message on `err`.
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err);
 
 }  // namespace regtool

@@ -1,11 +1,11 @@
 #include "tools/checkwriter/check_writer.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "capturefile/capture_codec.h"
 #include "tests/support/temp_prefix.h"

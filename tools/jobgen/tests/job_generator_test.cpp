@@ -4,9 +4,10 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/check_record.h"
 #include "capture/text_extraction.h"
-#include <gtest/gtest.h>
 
 using jobgen::GenerateJob;
 using jobgen::ParseJobOptions;

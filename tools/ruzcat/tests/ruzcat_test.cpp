@@ -1,17 +1,18 @@
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/check_record.h"
 #include "capture/text_extraction.h"
 #include "capturefile/capture_codec.h"
 #include "capturefile/capture_text.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using testing_support::ReadFile;
