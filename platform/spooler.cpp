@@ -1,9 +1,14 @@
 // Spooler handles, the local port monitor's transceiver and printers.
 #include "platform/spooler.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "platform/cups_queue.h"
+#include "platform/hostpath.h"
+#include "platform/prefix.h"
 #include "platform/spooler_hive.h"
 #include "platform/text.h"
 
@@ -58,13 +63,35 @@ DWORD AddPort(const std::string& port) {
   return added ? ERROR_SUCCESS : GetLastError();
 }
 
-bool DriverInstalled(const THive& hive, const std::string& driver) {
+// The driver's data file (its PPD) as a Windows path in the driver's
+// version folder; false when the driver is not installed.
+bool InstalledDriver(const THive& hive, const std::string& driver, std::string& dataFile) {
   const std::string drivers =
       std::string(spooler::kPrintKey) + "\\Environments\\" + kPrinterEnvironment + "\\Drivers";
+  constexpr std::string_view kVersionKey = "Version-";
   for (const std::string& version : hive.SubkeyNames(drivers)) {
-    if (hive.KeyExists(drivers + "\\" + version + "\\" + driver)) return true;
+    const std::string key = drivers + "\\" + version + "\\" + driver;
+    if (!hive.KeyExists(key)) continue;
+    const THiveValue* data = hive.FindValue(key, "Data File");
+    const std::string name = data == nullptr ? std::string() : Text(data->Data.c_str());
+    const std::string folder = SameText(Copy(version, 1, kVersionKey.size()), kVersionKey)
+                                   ? version.substr(kVersionKey.size())
+                                   : version;
+    dataFile = std::string(spooler::kDriverDirectory) + "\\" + folder + "\\" + name;
+    return true;
   }
   return false;
+}
+
+// The host's CUPS queue of the printer, named with "_" for blanks, hands its
+// jobs to the zerurud backend of this prefix. A server that is not there
+// changes nothing: the printer's record is what the suite reads.
+void AddHostQueue(const std::string& printer, const std::string& dataFile) {
+  std::filesystem::path ppd;
+  if (!HostPathFromWindows(dataFile, ppd)) return;
+  std::string queue = printer;
+  std::replace(queue.begin(), queue.end(), ' ', '_');
+  cups::AddQueue(queue, "zerurud:" + PrefixRoot().string(), ppd.string());
 }
 
 bool KnownDataType(const std::string& dataType) {
@@ -194,15 +221,18 @@ HANDLE AddPrinter(const char* name, DWORD level, const BYTE* info) {
   }
   const std::string printerName = printer.pPrinterName;
   const std::vector<THiveValue> record = PrinterRecord(printer);
+  std::string dataFile;
   const bool added = spooler::ChangeSpooler([&](THive& hive) {
     if (hive.KeyExists(PrinterKey(printerName))) return ERROR_PRINTER_ALREADY_EXISTS;
     if (hive.FindValue(spooler::kPortsKey, printer.pPortName) == nullptr) return ERROR_UNKNOWN_PORT;
-    if (!DriverInstalled(hive, printer.pDriverName)) return ERROR_UNKNOWN_PRINTER_DRIVER;
+    if (!InstalledDriver(hive, printer.pDriverName, dataFile)) return ERROR_UNKNOWN_PRINTER_DRIVER;
     const std::string key = hive.CreateKey(PrinterKey(printerName));
     for (const THiveValue& value : record) hive.SetValue(key, value);
     return ERROR_SUCCESS;
   });
   if (!added) return nullptr;
+  AddHostQueue(printerName, dataFile);
+  SetLastError(ERROR_SUCCESS);
   return new TSpoolerHandle(printerName);
 }
 
