@@ -1,28 +1,15 @@
-// The two dialogs that the product-folder search needs, as interfaces of our
-// own: the window that runs the search hands out its file-open dialog and its
-// error box, and tests script both.
+// The two dialogs that the product-folder search needs: the window that runs
+// the search hands out its file-open dialog (the platform's interface) and
+// its error box, and tests script both.
 #pragma once
 
 #include <string>
 
+#include "platform/dialogs.h"
+
 namespace common {
 
-// A file-open dialog as the class library has it: set the properties, run
-// Execute, and read FileName afterwards. A cancelled dialog keeps the
-// FileName it had.
-class TOpenDialog {
- public:
-  virtual ~TOpenDialog() = default;
-
-  // Shows the dialog; true when the user picked a file (FileName is then
-  // its full Windows path).
-  virtual bool Execute() = 0;
-
-  std::string InitialDir;
-  std::string Title;
-  std::string Filter;
-  std::string FileName;
-};
+using TOpenDialog = win::TOpenDialog;
 
 // The application's error box with an OK button.
 class TErrorBox {
