@@ -10,6 +10,7 @@ target_link_libraries(capture_program PUBLIC capture_core win_registry win_files
 
 add_executable(VAVavidi main.cpp)
 target_link_libraries(VAVavidi PRIVATE capture_program)
+zerurud_version_block(VAVavidi "Zerurud capture converter")
 
 zerurud_add_gtest(capture_program_tests
   SOURCES
