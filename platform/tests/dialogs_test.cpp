@@ -5,8 +5,9 @@
 #include <sstream>
 #include <string>
 
-#include "tests/support/scoped_variable.h"
 #include <gtest/gtest.h>
+
+#include "tests/support/scoped_variable.h"
 
 namespace {
 

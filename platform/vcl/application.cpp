@@ -1,15 +1,17 @@
 #include "platform/vcl/application.h"
 
-#include <QCoreApplication>
-#include <QPalette>
-#include <QWidget>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
 
+#include <QCoreApplication>
+#include <QPalette>
+#include <QWidget>
+
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "platform/vcl/open_dialog.h"
 #include "platform/vcl/qt_dialogs.h"
 #include "platform/vcl/qt_text.h"
 
@@ -29,8 +31,10 @@ void PrepareQtPlatform() {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
+void SubstituteDesignFonts() { QFont::insertSubstitution("Verdana", "DejaVu Sans"); }
+
 void InitializeApplication(const std::string& title) {
-  QFont::insertSubstitution("Verdana", "DejaVu Sans");
+  SubstituteDesignFonts();
   QCoreApplication::setApplicationName(ToQt(title));
   SetApplicationTitle(title);
   static std::unique_ptr<TDialogs> dialogs;
@@ -40,6 +44,11 @@ void InitializeApplication(const std::string& title) {
     dialogs = std::make_unique<TConsoleDialogs>(std::cerr);
   }
   SetDialogs(dialogs.get());
+}
+
+std::unique_ptr<TOpenDialog> NewOpenDialog() {
+  if (dynamic_cast<TQtDialogs*>(&Dialogs()) != nullptr) return std::make_unique<TQtOpenDialog>();
+  return std::make_unique<TConsoleOpenDialog>(std::cerr);
 }
 
 QFont VerdanaFont(int pixelSize, bool bold) {

@@ -6,14 +6,18 @@
 // that pixel sizes hold and every machine draws the windows alike.
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <string>
+
 #include <QColor>
 #include <QFont>
-#include <functional>
-#include <string>
 
 class QWidget;
 
 namespace win {
+
+class TOpenDialog;
 
 // Before the QApplication exists: without a display (neither DISPLAY nor
 // WAYLAND_DISPLAY set) and without a platform chosen by QT_QPA_PLATFORM, Qt
@@ -21,11 +25,20 @@ namespace win {
 // still runs.
 void PrepareQtPlatform();
 
-// After the QApplication exists: maps Verdana to DejaVu Sans, sets the
+// Maps the designed families to the installed ones (Verdana to DejaVu
+// Sans); call once after the QApplication exists and before the first
+// window is made. InitializeApplication does it.
+void SubstituteDesignFonts();
+
+// After the QApplication exists: maps the designed fonts, sets the
 // application's title (the caption of its message boxes) and installs the
 // message boxes that ZERURUD_DIALOGS asks for (dialogs.h). The boxes live as
 // long as the process.
 void InitializeApplication(const std::string& title);
+
+// The file-open dialog that goes with the installed boxes: the Qt one with Qt
+// boxes, otherwise the unattended one that ends the program (dialogs.h).
+std::unique_ptr<TOpenDialog> NewOpenDialog();
 
 // Verdana at `pixelSize` pixels, the windows' font.
 QFont VerdanaFont(int pixelSize, bool bold = false);

@@ -1,11 +1,12 @@
 #include "platform/vcl/directory_list_box.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStyle>
-#include <algorithm>
-#include <vector>
 
 #include "platform/error.h"
 #include "platform/files.h"

@@ -8,8 +8,9 @@
 // linked label, and then raises Change, every time a folder is set.
 #pragma once
 
-#include <QListWidget>
 #include <string>
+
+#include <QListWidget>
 
 class QLabel;
 

@@ -1,8 +1,9 @@
 // TEdit: the one-line edit, with the events the windows handle.
 #pragma once
 
-#include <QLineEdit>
 #include <string>
+
+#include <QLineEdit>
 
 namespace win {
 

@@ -1,8 +1,9 @@
 #include "platform/vcl/file_list_box.h"
 
+#include <set>
+
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <set>
 
 #include "platform/error.h"
 #include "platform/files.h"

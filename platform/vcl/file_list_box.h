@@ -7,8 +7,9 @@
 // mask when no line is selected.
 #pragma once
 
-#include <QListWidget>
 #include <string>
+
+#include <QListWidget>
 
 #include "platform/vcl/list_items.h"
 

@@ -3,9 +3,10 @@
 // sets the linked file list's mask, then raises Change.
 #pragma once
 
-#include <QComboBox>
 #include <string>
 #include <vector>
+
+#include <QComboBox>
 
 namespace win {
 

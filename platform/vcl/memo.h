@@ -2,8 +2,9 @@
 // change of the text, typed or set.
 #pragma once
 
-#include <QPlainTextEdit>
 #include <string>
+
+#include <QPlainTextEdit>
 
 namespace win {
 

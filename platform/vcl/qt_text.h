@@ -3,8 +3,9 @@
 // name shown in a list comes back as exactly the bytes the search found.
 #pragma once
 
-#include <QString>
 #include <string>
+
+#include <QString>
 
 namespace win {
 

@@ -12,8 +12,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "platform/vcl/application.h"
 #include "splitter/ui/button_with_color.h"
-#include "splitter/ui/design_fonts.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  splitter::SubstituteDesignFonts();
+  win::SubstituteDesignFonts();
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(dir.path())) {
     std::fprintf(stderr, "buttonshots: cannot create %s\n", argv[1]);

@@ -1,17 +1,18 @@
 #include "platform/vcl/application.h"
 
-#include <QFontInfo>
-#include <QWidget>
 #include <optional>
 #include <stdexcept>
 #include <string>
+
+#include <QFontInfo>
+#include <QWidget>
+#include <gtest/gtest.h>
 
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "platform/vcl/qt_dialogs.h"
 #include "platform/vcl/tests/qt_environment.h"
 #include "tests/support/scoped_variable.h"
-#include <gtest/gtest.h>
 
 namespace {
 

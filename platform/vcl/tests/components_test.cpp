@@ -1,11 +1,13 @@
 // The file-system components over a real prefix: what they list is what the
 // platform's search finds there, and moving them moves the process.
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTest>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -17,7 +19,6 @@
 #include "platform/vcl/memo.h"
 #include "platform/vcl/tests/qt_environment.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -2,12 +2,14 @@
 // while they run modally.
 #include "platform/vcl/qt_dialogs.h"
 
+#include <string>
+
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <string>
+#include <gtest/gtest.h>
 
 #include "platform/files.h"
 #include "platform/vcl/edit.h"
@@ -15,7 +17,6 @@
 #include "platform/vcl/open_dialog.h"
 #include "platform/vcl/tests/qt_environment.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 

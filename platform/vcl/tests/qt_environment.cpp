@@ -1,12 +1,13 @@
 #include "platform/vcl/tests/qt_environment.h"
 
+#include <memory>
+
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
-#include <memory>
+#include <gtest/gtest.h>
 
 #include "platform/vcl/application.h"
-#include <gtest/gtest.h>
 
 namespace testing_support {
 

@@ -11,8 +11,9 @@ inline constexpr const char* kTestApplicationTitle = "Multiple Account Processin
 
 }  // namespace testing_support
 
-#include <QTest>
 #include <functional>
+
+#include <QTest>
 
 class QWidget;
 

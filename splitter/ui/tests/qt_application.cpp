@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "splitter/ui/design_fonts.h"
+#include "platform/vcl/application.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ class TQtApplication : public ::testing::Environment {
     static char name[] = "splitter_ui_button_tests";
     static char* argv[] = {name, nullptr};
     FApplication = std::make_unique<QApplication>(argc, argv);
-    splitter::SubstituteDesignFonts();
+    win::SubstituteDesignFonts();
   }
   void TearDown() override { FApplication.reset(); }
 
