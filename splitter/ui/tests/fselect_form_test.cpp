@@ -216,5 +216,21 @@ TEST_F(FSelectTest, AQueuedShareReachesTheProcessingWindowOnItsDrive) {
   EXPECT_EQ(Queue(window), handedOver) << "a run that did not print leaves its list";
 }
 
+TEST_F(FSelectTest, ACommandLineFileIsPrintedWithoutAClickAndALeftQueueKeepsTheWindowOpen) {
+  win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {"C:\\VEZ\\Files\\b.ruz", kConfig});
+  TForm_FSelect window;
+  EXPECT_TRUE(window.AutoPrint);
+  bool printed = false;
+  testing_support::WhenModalShown([&](QWidget& modal) {
+    printed = true;
+    modal.close();  // the run stops before it loads the file
+  });
+  window.show();
+  EXPECT_EVENTUALLY(printed && !window.AutoPrint);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(Queue(window), (Lines{"C:\\VEZ\\Files\\b.ruz"}));
+  EXPECT_TRUE(window.btnPrint->isEnabled());
+}
+
 }  // namespace
 }  // namespace splitter
