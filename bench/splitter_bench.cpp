@@ -20,8 +20,10 @@
 #include "capturefile/crypt.h"
 #include "platform/files.h"
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/main_form/main_view.h"
+#include "tests/support/processing_window.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
@@ -117,12 +119,9 @@ void BM_SplitRun(benchmark::State& state) {
     }
     state.ResumeTiming();
     TQuietView view;
-    win::TStringList selected, written, accounts;
-    selected.Add(capture);
-    splitter::Tform_Main form(view);
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    window.SelectedFiles.Add(capture);
+    splitter::Tform_Main& form = window.Form;
     form.CurrentFile = capture;
     form.ProductFolder = "C:\\VEZ\\";
     form.Action = "AP";
@@ -139,7 +138,7 @@ void BM_SplitRun(benchmark::State& state) {
     const long peak = StatusKb("VmHWM");
     peakExtra = std::max<std::size_t>(peakExtra,
                                       static_cast<std::size_t>(std::max(0L, peak - before)) * 1024);
-    splitFiles = written.Count();
+    splitFiles = window.WrittenFiles.Count();
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize));
   state.counters["split_files"] = splitFiles;
@@ -163,7 +162,8 @@ class TFigureReporter : public benchmark::ConsoleReporter {
       const std::string name = run.benchmark_name();
       const std::size_t at = name.find("pages:");
       if (at == std::string::npos) continue;
-      gFigures[std::atoi(name.c_str() + at + 6)].Milliseconds = run.GetAdjustedRealTime();
+      gFigures[win::StrToInt(name.substr(at + 6, name.find('/', at) - at - 6))].Milliseconds =
+          run.GetAdjustedRealTime();
     }
     ConsoleReporter::ReportRuns(runs);
   }

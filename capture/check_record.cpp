@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace capture {
 
 namespace {
-
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view TrimBlanksAndControls(std::string_view text) {
-  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // Inserts `text` so that its first character becomes character `position`
 // (1-based) of `row`; below 1 counts as 1, past the end appends.
@@ -54,7 +48,7 @@ bool TCheckRecord::PlaceText(std::string_view text, std::int32_t column, std::in
   if (column == 0 && r != FBlankRow) {
     const std::size_t firstNonBlank = text.find_first_not_of(' ');
     if (firstNonBlank == std::string_view::npos) return true;
-    const std::string_view trimmed = TrimBlanksAndControls(text);
+    const std::string_view trimmed = win::Trim(text);
     const std::int64_t position = static_cast<std::int64_t>(firstNonBlank) + 1;
     InsertAt(r, trimmed, position);
     DeleteAt(r, position + static_cast<std::int64_t>(trimmed.size()) + 1, trimmed.size());

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/text.h"
+
 namespace capture {
 
 namespace {
@@ -13,12 +15,6 @@ constexpr std::string_view kTextPrefixEnd = " M (";
 
 bool Contains(std::string_view line, std::string_view part) {
   return line.find(part) != std::string_view::npos;
-}
-
-std::string_view TrimBlanksAndControls(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
 }
 
 std::string_view AfterLastBlank(std::string_view text) {
@@ -31,32 +27,27 @@ std::string_view PrefixOf(std::string_view line) {
   return end == std::string_view::npos ? std::string_view() : line.substr(0, end);
 }
 
-// An optional sign and decimal digits, in the 32-bit range, and nothing else.
+// An optional sign and decimal digits, in the 32-bit range, and nothing else:
+// the class library's rule without its blanks and hexadecimal.
 std::optional<std::int32_t> ReadDecimalInteger(std::string_view text) {
-  if (text.starts_with('+')) text.remove_prefix(1);
-  std::int32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+  const std::string_view digits =
+      text.starts_with('+') || text.starts_with('-') ? text.substr(1) : text;
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return win::TryStrToInt(text);
 }
 
 // A matrix number the scales can divide by: decimal, finite and not so close
 // to 0 that 100 divided by it overflows.
 std::optional<double> ReadScaleNumber(std::string_view text) {
-  text = TrimBlanksAndControls(text);
+  text = win::Trim(text);
   if (text.starts_with('+')) text.remove_prefix(1);
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   if (!std::isfinite(value) || value == 0 || !std::isfinite(100.0 / value)) return std::nullopt;
   return value;
-}
-
-std::string LowerCaseAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
 }
 
 }  // namespace
@@ -190,7 +181,7 @@ void TTextExtraction::Calibrate() {
     return prefix.empty() ? std::optional<std::int32_t>(-1) : RowOf(prefix, false);
   };
   for (const std::string& line : FFirstPage) {
-    const std::string lower = LowerCaseAscii(line);
+    const std::string lower = win::LowerCase(line);
     if (Contains(lower, "no. ")) {
       FColumnScale = w * 0.1 * 0.17973856209150327;
       FRowScale = h * (-0.1) * 0.09974747474747475;

@@ -2,10 +2,9 @@
 
 #include <unistd.h>
 
-#include <cctype>
-
 #include "platform/error.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -28,8 +27,7 @@ std::string NameFromHost() {
   if (::gethostname(host, sizeof host - 1) != 0) return std::string();
   std::string name(host);
   name = name.substr(0, name.find('.')).substr(0, MAX_COMPUTERNAME_LENGTH);
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
+  return UpperCase(name);
 }
 
 }  // namespace

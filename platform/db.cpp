@@ -1,12 +1,12 @@
 #include "platform/db.h"
 
-#include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "platform/mysqlclient.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -27,12 +27,11 @@ std::optional<std::string> Environment(const char* name) {
 unsigned EffectivePort(unsigned configured) {
   const std::optional<std::string> text = Environment("ZERURUD_DB_PORT");
   if (!text) return configured;
-  unsigned port = 0;
-  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), port);
-  if (error != std::errc() || end != text->data() + text->size() || port == 0 || port > 65535) {
+  const std::optional<std::uint32_t> port = TryStrToUInt(*text);
+  if (!port || *port == 0 || *port > 65535) {
     throw EZSQLException("ZERURUD_DB_PORT is not a port number: \"" + *text + "\"");
   }
-  return port;
+  return *port;
 }
 
 const char* IsolationStatement(TZTransactIsolationLevel level) {
@@ -49,13 +48,6 @@ const char* IsolationStatement(TZTransactIsolationLevel level) {
       return "SET SESSION TRANSACTION ISOLATION LEVEL SERIALIZABLE";
   }
   return nullptr;
-}
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
 }
 
 std::vector<std::string_view> SplitFieldNames(std::string_view names) {
@@ -256,7 +248,7 @@ void TZQuery::RequireActive() const {
 size_t TZQuery::FieldIndex(std::string_view name) const {
   RequireActive();
   for (size_t i = 0; i < FFieldNames.size(); ++i) {
-    if (SameNameIgnoringCase(FFieldNames[i], name)) return i;
+    if (SameText(FFieldNames[i], name)) return i;
   }
   throw EDatabaseError("Field '" + std::string(name) + "' not found");
 }

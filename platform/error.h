@@ -60,8 +60,15 @@ DWORD GetLastError();
 void SetLastError(DWORD code);
 
 // The Windows code for an errno value. ENOENT is "file not found" unless the
-// caller knows that a folder on the way is missing (then "path not found").
+// caller knows that a folder on the way is missing (then "path not found");
+// hostfile.h's FailFromErrnoAt finds that out for a call on a file.
 DWORD WinErrorFromErrno(int err, bool folderMissing = false);
+
+// True for the two codes of a missing file or folder (ERROR_FILE_NOT_FOUND,
+// ERROR_PATH_NOT_FOUND): what a reader that takes "missing" for "empty" asks.
+inline bool IsNotFound(DWORD code) {
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
 
 // Record `code` as the last error and return false, so that a failing call
 // site is one line: `return win::Fail(ERROR_FILE_EXISTS);`.

@@ -45,19 +45,10 @@ void FollowHostWorkingDirectory(TProcessDirectory& process) {
   process.HostCwd = cwd;
 }
 
-// Fails with the code for errno; ENOENT counts as a missing folder when the
-// parent of `host` is missing too.
-bool FailAt(const fs::path& host) {
-  const int err = errno;
-  struct stat st {};
-  const bool folderMissing = err == ENOENT && ::stat(host.parent_path().c_str(), &st) != 0;
-  return Fail(WinErrorFromErrno(err, folderMissing));
-}
-
 bool StatOf(const std::string& path, struct stat& st) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
-  if (::stat(host.c_str(), &st) != 0) return FailAt(host);
+  if (::stat(host.c_str(), &st) != 0) return FailFromErrnoAt(host);
   return true;
 }
 
@@ -108,7 +99,7 @@ bool SetCurrentDir(const std::string& path) {
   if (::chdir(host.c_str()) != 0) {
     struct stat st {};
     if (errno == ENOTDIR && ::stat(host.c_str(), &st) == 0) return Fail(ERROR_DIRECTORY);
-    return FailAt(host);
+    return FailFromErrnoAt(host);
   }
   std::error_code ec;
   process.HostCwd = fs::current_path(ec).string();
@@ -160,9 +151,7 @@ bool DirectoryExists(const std::string& path) {
 bool CreateDir(const std::string& path) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
-  if (::mkdir(host.c_str(), 0777) != 0) {
-    return Fail(WinErrorFromErrno(errno, /*folderMissing=*/errno == ENOENT));
-  }
+  if (::mkdir(host.c_str(), 0777) != 0) return FailFromErrnoAt(host);
   return true;
 }
 
@@ -181,7 +170,7 @@ bool DeleteFile(const std::string& path) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return Fail(ERROR_ACCESS_DENIED);
   }
-  if (::unlink(host.c_str()) != 0) return FailAt(host);
+  if (::unlink(host.c_str()) != 0) return FailFromErrnoAt(host);
   return true;
 }
 
@@ -192,7 +181,7 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
   fs::path to;
   if (!HostEntryOf(oldPath, from, oldFull) || !HostEntryOf(newPath, to, newFull)) return false;
   struct stat st {};
-  if (::lstat(from.c_str(), &st) != 0) return FailAt(from);
+  if (::lstat(from.c_str(), &st) != 0) return FailFromErrnoAt(from);
   if (to == from) {
     // The target's name was folded onto the source itself: only its case
     // changes.
@@ -201,7 +190,7 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
   }
   if (!RenameHostNoReplace(from, to)) {
     if (errno == EEXIST) return Fail(ERROR_ALREADY_EXISTS);
-    return FailAt(to);
+    return FailFromErrnoAt(to);
   }
   return true;
 }
@@ -231,7 +220,7 @@ bool FileLastWriteTime(const std::string& path, TDateTime& time) {
 DWORD GetHostFileAttributes(const fs::path& hostPath) {
   struct stat st {};
   if (::stat(hostPath.c_str(), &st) != 0 && ::lstat(hostPath.c_str(), &st) != 0) {
-    FailAt(hostPath);
+    FailFromErrnoAt(hostPath);
     return INVALID_FILE_ATTRIBUTES;
   }
   DWORD attributes = 0;
@@ -259,7 +248,7 @@ bool GetFileId(const std::string& path, TFileId& id) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
   struct stat st {};
-  if (::lstat(host.c_str(), &st) != 0) return FailAt(host);
+  if (::lstat(host.c_str(), &st) != 0) return FailFromErrnoAt(host);
   id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
   return true;
 }
@@ -268,7 +257,7 @@ bool GetShortPathName(const std::string& path, std::string& shortPath) {
   fs::path host;
   if (!HostPathOf(path, host)) return false;
   struct stat st {};
-  if (::lstat(host.c_str(), &st) != 0) return FailAt(host);
+  if (::lstat(host.c_str(), &st) != 0) return FailFromErrnoAt(host);
   shortPath = path;
   return true;
 }

@@ -2,6 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/inotify.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,9 +14,7 @@
 #include <set>
 #include <unordered_map>
 
-#include <linux/magic.h>
-#include <sys/inotify.h>
-#include <sys/statfs.h>
+#include "platform/text.h"
 
 namespace win {
 
@@ -27,18 +28,10 @@ constexpr std::uint32_t kNameChanges =
 // watches on them.
 constexpr std::size_t kMaxIndexedFolders = 64;
 
-char FoldedChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Folded(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) c = FoldedChar(c);
-  return folded;
-}
-
 bool EqualsFolded(const char* name, const std::string& folded) {
   std::size_t i = 0;
   for (; name[i] != '\0'; ++i) {
-    if (i == folded.size() || FoldedChar(name[i]) != folded[i]) return false;
+    if (i == folded.size() || LowerChar(name[i]) != folded[i]) return false;
   }
   return i == folded.size();
 }
@@ -46,7 +39,7 @@ bool EqualsFolded(const char* name, const std::string& folded) {
 // The first entry (in byte order) of the open folder `dir`, which this closes,
 // that equals `name` ignoring case.
 bool ScanForName(DIR* dir, const std::string& name, std::string& found) {
-  const std::string folded = Folded(name);
+  const std::string folded = LowerCase(name);
   bool any = false;
   while (const dirent* entry = ::readdir(dir)) {
     if (EqualsFolded(entry->d_name, folded) && (!any || found > entry->d_name)) {
@@ -78,10 +71,10 @@ bool EveryChangeIsNotified(int folder) {
 // A folder's names by their folded form, each with its spellings.
 using TFolderNames = std::unordered_map<std::string, std::set<std::string>>;
 
-void AddName(TFolderNames& names, const std::string& name) { names[Folded(name)].insert(name); }
+void AddName(TFolderNames& names, const std::string& name) { names[LowerCase(name)].insert(name); }
 
 void RemoveName(TFolderNames& names, const std::string& name) {
-  const auto spellings = names.find(Folded(name));
+  const auto spellings = names.find(LowerCase(name));
   if (spellings == names.end()) return;
   spellings->second.erase(name);
   if (spellings->second.empty()) names.erase(spellings);
@@ -132,7 +125,7 @@ class TFolderIndex {
       indexed = FFolders.emplace(watch, TFolder{std::move(names), 0}).first;
     }
     indexed->second.LastUse = ++FUses;
-    const auto spellings = indexed->second.Names.find(Folded(name));
+    const auto spellings = indexed->second.Names.find(LowerCase(name));
     if (spellings == indexed->second.Names.end()) return false;
     found = *spellings->second.begin();
     return true;

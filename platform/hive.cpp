@@ -1,15 +1,18 @@
 #include "platform/hive.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/prefix.h"
+#include "platform/text.h"
 
 namespace win {
 
 namespace {
 
 bool StartsWithName(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameRegistryName(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view StripSlashes(std::string_view path) {
@@ -79,7 +82,7 @@ std::string THive::Serialise() const {
 int THive::SectionOf(std::string_view path, bool last) const {
   int found = -1;
   for (std::size_t i = 0; i < FSections.size(); ++i) {
-    if (SameRegistryName(FSections[i].Path, path)) {
+    if (SameText(FSections[i].Path, path)) {
       found = static_cast<int>(i);
       if (!last) break;
     }
@@ -106,10 +109,9 @@ std::string THive::StoredPath(std::string_view path) const {
 
 std::vector<std::string> THive::KeyPaths() const {
   std::vector<std::string> paths;
+  std::unordered_set<std::string> seen;
   for (const TSection& section : FSections) {
-    bool seen = false;
-    for (const std::string& path : paths) seen = seen || SameRegistryName(path, section.Path);
-    if (!seen) paths.push_back(section.Path);
+    if (seen.insert(LowerCase(section.Path)).second) paths.push_back(section.Path);
   }
   return paths;
 }
@@ -117,14 +119,13 @@ std::vector<std::string> THive::KeyPaths() const {
 std::vector<std::string> THive::SubkeyNames(std::string_view path) const {
   path = StripSlashes(path);
   std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
   for (const TSection& section : FSections) {
     if (!IsSameOrBelow(section.Path, path) || section.Path.size() == path.size()) continue;
     std::string_view below =
         std::string_view(section.Path).substr(path.empty() ? 0 : path.size() + 1);
     below = below.substr(0, below.find('\\'));
-    bool seen = false;
-    for (const std::string& name : names) seen = seen || SameRegistryName(name, below);
-    if (!seen) names.emplace_back(below);
+    if (seen.insert(LowerCase(below)).second) names.emplace_back(below);
   }
   return names;
 }
@@ -132,19 +133,18 @@ std::vector<std::string> THive::SubkeyNames(std::string_view path) const {
 std::vector<THiveValue> THive::Values(std::string_view path) const {
   path = StripSlashes(path);
   std::vector<THiveValue> values;
+  std::unordered_map<std::string, std::size_t> byName;
   for (const TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     for (const TEntry& entry : section.Entries) {
       if (!entry.IsValue) continue;
-      bool replaced = false;
-      for (THiveValue& value : values) {
-        if (SameRegistryName(value.Name, entry.Value.Name)) {
-          value.Type = entry.Value.Type;
-          value.Data = entry.Value.Data;
-          replaced = true;
-        }
+      const auto [at, added] = byName.try_emplace(LowerCase(entry.Value.Name), values.size());
+      if (added) {
+        values.push_back(entry.Value);
+      } else {
+        values[at->second].Type = entry.Value.Type;
+        values[at->second].Data = entry.Value.Data;
       }
-      if (!replaced) values.push_back(entry.Value);
     }
   }
   return values;
@@ -154,9 +154,9 @@ const THiveValue* THive::FindValue(std::string_view path, std::string_view name)
   path = StripSlashes(path);
   const THiveValue* found = nullptr;
   for (const TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     for (const TEntry& entry : section.Entries) {
-      if (entry.IsValue && SameRegistryName(entry.Value.Name, name)) found = &entry.Value;
+      if (entry.IsValue && SameText(entry.Value.Name, name)) found = &entry.Value;
     }
   }
   return found;
@@ -211,9 +211,9 @@ bool THive::SetValue(std::string_view path, const THiveValue& value) {
   if (SectionOf(path, true) < 0) InsertSection(StoredPath(path));
   bool stored = false;
   for (TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     std::erase_if(section.Entries, [&](TEntry& entry) {
-      if (!entry.IsValue || !SameRegistryName(entry.Value.Name, value.Name)) return false;
+      if (!entry.IsValue || !SameText(entry.Value.Name, value.Name)) return false;
       if (stored) return true;
       entry.Value.Type = value.Type;
       entry.Value.Data = value.Data;
@@ -237,9 +237,9 @@ bool THive::DeleteValue(std::string_view path, std::string_view name) {
   path = StripSlashes(path);
   std::size_t removed = 0;
   for (TSection& section : FSections) {
-    if (!SameRegistryName(section.Path, path)) continue;
+    if (!SameText(section.Path, path)) continue;
     removed += std::erase_if(section.Entries, [&](const TEntry& entry) {
-      return entry.IsValue && SameRegistryName(entry.Value.Name, name);
+      return entry.IsValue && SameText(entry.Value.Name, name);
     });
   }
   return removed > 0;

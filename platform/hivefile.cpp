@@ -39,7 +39,7 @@ THive LoadHive(const std::filesystem::path& file) {
   std::string text;
   if (!ReadHostFile(file, text)) {
     const DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return THive();
+    if (IsNotFound(code)) return THive();
     throw Exception("Cannot read the registry file " + file.string() + ": " +
                     SysErrorMessage(code));
   }

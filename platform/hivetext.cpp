@@ -6,33 +6,34 @@
 #include <optional>
 
 #include "platform/prefix.h"
+#include "platform/text.h"
 
 namespace win {
 
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_LOCAL_MACHINE";
-// The blanks around the parts of a line; a line end is not one of them.
-constexpr std::string_view kWhitespace = " \t\r";
 constexpr std::size_t kHexLineWidth = 79;
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool StartsWithName(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameRegistryName(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }
 
-std::string_view TrimLeft(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(kWhitespace);
-  return first == std::string_view::npos ? std::string_view() : s.substr(first);
+bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::string_view TrimLineLeft(std::string_view s) {
+  std::size_t first = 0;
+  while (first < s.size() && IsLineBlank(s[first])) ++first;
+  return s.substr(first);
 }
 
-std::string_view TrimRight(std::string_view s) {
-  const std::size_t last = s.find_last_not_of(kWhitespace);
-  return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+std::string_view TrimLineRight(std::string_view s) {
+  std::size_t end = s.size();
+  while (end > 0 && IsLineBlank(s[end - 1])) --end;
+  return s.substr(0, end);
 }
 
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string_view TrimLine(std::string_view s) { return TrimLineRight(TrimLineLeft(s)); }
 
 std::string Quote(std::string_view text) {
   std::string out = "\"";
@@ -75,23 +76,24 @@ std::string Narrow(std::string_view wide) {
 
 std::string HexList(std::string out, std::string_view bytes, const std::string& lineEnd) {
   std::size_t lineStart = 0;
+  constexpr char kDigits[] = "0123456789abcdef";
+  out.reserve(out.size() + bytes.size() * 3 + bytes.size() / 24 * (lineEnd.size() + 3));
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    char item[4];
-    std::snprintf(item, sizeof item, "%02x", static_cast<unsigned char>(bytes[i]));
-    std::string piece = item;
-    if (i + 1 < bytes.size()) piece += ',';
-    if (out.size() - lineStart + piece.size() + 1 > kHexLineWidth && i + 1 < bytes.size()) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    const char piece[3] = {kDigits[byte >> 4], kDigits[byte & 0xF], ','};
+    const std::size_t length = i + 1 < bytes.size() ? 3 : 2;
+    if (out.size() - lineStart + length + 1 > kHexLineWidth && i + 1 < bytes.size()) {
       out += "\\" + lineEnd + "  ";
       lineStart = out.size() - 2;
     }
-    out += piece;
+    out.append(piece, length);
   }
   return out;
 }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = LowerAscii(c);
+  c = LowerChar(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
@@ -129,14 +131,6 @@ bool ReadQuoted(std::string_view s, std::size_t& pos, std::string& out) {
 EHiveFormatError::EHiveFormatError(const std::string& source, int line, const std::string& reason)
     : Exception(source + ", line " + std::to_string(line) + ": " + reason), Line(line) {}
 
-bool SameRegistryName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 THiveTextReader::THiveTextReader(std::string_view text, const std::string& source)
     : FRest(text), FSource(source) {
   TLine first;
@@ -146,7 +140,7 @@ THiveTextReader::THiveTextReader(std::string_view text, const std::string& sourc
     Fail(1, "UTF-16 text is not supported; save the file as single-byte text");
   }
   if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
-  if (TrimRight(content) != kRegistryHeader) {
+  if (TrimLineRight(content) != kRegistryHeader) {
     Fail(1, "expected the header \"" + std::string(kRegistryHeader) + "\"");
   }
   FHeader = first.Whole;
@@ -173,7 +167,7 @@ bool THiveTextReader::Next(THiveItem& item) {
   const char* start = FRest.data();
   TLine line;
   if (!ReadLine(line)) return false;
-  const std::string_view content = TrimLeft(line.Content);
+  const std::string_view content = TrimLineLeft(line.Content);
   if (content.empty() || content.front() == ';') {
     item.Kind = THiveItem::TKind::Other;
   } else if (content.front() == '[') {
@@ -191,7 +185,7 @@ bool THiveTextReader::Next(THiveItem& item) {
 }
 
 std::string THiveTextReader::ParseKeyPath(std::string_view content) const {
-  const std::string_view line = Trim(content);
+  const std::string_view line = TrimLine(content);
   if (line.size() < 2 || line.back() != ']') Fail(FLineNumber, "a key line must end with ']'");
   const std::string_view inner = line.substr(1, line.size() - 2);
   if (inner.starts_with("-")) Fail(FLineNumber, "deleting keys is not supported");
@@ -219,22 +213,22 @@ void THiveTextReader::ParseValue(std::string_view line, THiveValue& value) {
   } else {
     Fail(first, "expected \"name\"=data or @=data");
   }
-  std::string_view rest = TrimLeft(line.substr(pos));
+  std::string_view rest = TrimLineLeft(line.substr(pos));
   if (rest.empty() || rest.front() != '=') Fail(first, "expected '=' after the value name");
-  rest = TrimLeft(rest.substr(1));
+  rest = TrimLineLeft(rest.substr(1));
 
   if (rest.starts_with("\"")) {
     std::size_t end = 0;
     std::string text;
     if (!ReadQuoted(rest, end, text)) Fail(first, "the text has no closing quotation mark");
-    if (!Trim(rest.substr(end)).empty())
+    if (!TrimLine(rest.substr(end)).empty())
       Fail(first, "unexpected text after the closing quotation mark");
     value.Type = REG_SZ;
     value.Data = text + '\0';
     return;
   }
   if (StartsWithName(rest, "dword:")) {
-    const auto number = ParseHexNumber(Trim(rest.substr(6)), 8);
+    const auto number = ParseHexNumber(TrimLine(rest.substr(6)), 8);
     if (!number) Fail(first, "dword data must be 1 to 8 hex digits");
     value.Type = REG_DWORD;
     for (int i = 0; i < 4; ++i) value.Data += static_cast<char>(*number >> (8 * i) & 0xFF);
@@ -271,29 +265,35 @@ void THiveTextReader::ParseValue(std::string_view line, THiveValue& value) {
 // backslash go with it, so trailing blanks are taken off the joined text
 // where it grows, never by copying it.
 std::string THiveTextReader::JoinContinuation(std::string_view rest) {
-  std::string joined(TrimRight(rest));
+  std::string joined(TrimLineRight(rest));
   while (!joined.empty() && joined.back() == '\\') {
     joined.pop_back();
     TLine line;
     if (!ReadLine(line)) Fail(FLineNumber, "the data go on past the end of the file");
-    joined += Trim(line.Content);
-    while (!joined.empty() && kWhitespace.find(joined.back()) != std::string_view::npos)
-      joined.pop_back();
+    joined += TrimLine(line.Content);
+    while (!joined.empty() && IsLineBlank(joined.back())) joined.pop_back();
   }
   return joined;
 }
 
+// Items between commas, each one or two hex digits with blanks around; a
+// trailing comma ends the list. One pass: the lists run to megabytes.
 std::string THiveTextReader::ParseHexBytes(std::string_view list, std::size_t lineNumber) const {
   std::string bytes;
-  list = Trim(list);
-  while (!list.empty()) {
-    const std::size_t comma = list.find(',');
-    const std::string_view item = Trim(list.substr(0, comma));
-    const auto byte = ParseHexNumber(item, 2);
-    if (!byte) Fail(lineNumber, "bad hex byte \"" + std::string(item) + "\"");
-    bytes += static_cast<char>(*byte);
-    if (comma == std::string_view::npos) break;
-    list = Trim(list.substr(comma + 1));
+  bytes.reserve(list.size() / 3 + 1);
+  list = TrimLine(list);
+  std::size_t at = 0;
+  while (at < list.size()) {
+    std::size_t end = at;
+    while (end < list.size() && list[end] != ',') ++end;
+    const std::string_view item = TrimLine(list.substr(at, end - at));
+    const int high = item.empty() ? -1 : HexDigit(item[0]);
+    const int low = item.size() == 2 ? HexDigit(item[1]) : 0;
+    if (high < 0 || low < 0 || item.size() > 2) {
+      Fail(lineNumber, "bad hex byte \"" + std::string(item) + "\"");
+    }
+    bytes += static_cast<char>(item.size() == 2 ? high << 4 | low : high);
+    at = end + 1;
   }
   return bytes;
 }
@@ -328,7 +328,7 @@ std::string FormatHiveKeyLine(std::string_view path, const std::string& lineEnd)
 bool EndsWithBlankLine(std::string_view text) {
   if (text.empty() || text.back() != '\n') return false;
   text.remove_suffix(1);
-  text = TrimRight(text);
+  text = TrimLineRight(text);
   return text.empty() || text.back() == '\n';
 }
 

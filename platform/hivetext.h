@@ -77,10 +77,6 @@ class THiveTextReader {
 std::string FormatHiveValue(const THiveValue& value, const std::string& lineEnd);
 // "[HKEY_LOCAL_MACHINE\path]" and `lineEnd`.
 std::string FormatHiveKeyLine(std::string_view path, const std::string& lineEnd);
-// True when two key or value names are equal without regard to (ASCII)
-// letter case.
-bool SameRegistryName(std::string_view a, std::string_view b);
-
 // True when `text` ends with a line holding nothing but blanks, so that a
 // key written after it needs no blank line of its own.
 bool EndsWithBlankLine(std::string_view text);

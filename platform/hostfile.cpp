@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool FailFromErrnoAt(const fs::path& file) {
-  const int err = errno;
-  struct stat st {};
-  const bool folderMissing = err == ENOENT && ::stat(file.parent_path().c_str(), &st) != 0;
-  return Fail(WinErrorFromErrno(err, folderMissing));
-}
-
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {
     const ssize_t written = ::write(fd, data.data(), data.size());
@@ -60,6 +53,13 @@ fs::path WriteTemporaryBeside(const fs::path& file, std::string_view data, mode_
 }
 
 }  // namespace
+
+bool FailFromErrnoAt(const fs::path& file) {
+  const int err = errno;
+  struct stat st {};
+  const bool folderMissing = err == ENOENT && ::stat(file.parent_path().c_str(), &st) != 0;
+  return Fail(WinErrorFromErrno(err, folderMissing));
+}
 
 bool ReadHostFile(const fs::path& file, std::string& data) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);

@@ -26,6 +26,12 @@ bool WriteHostFileAtomic(const std::filesystem::path& file, std::string_view dat
 // Appends `data` to `file`, creating it when missing.
 bool AppendHostFile(const std::filesystem::path& file, std::string_view data);
 
+// Fails (returns false) with the Windows code for the current errno after a
+// call on `file` failed: ENOENT is ERROR_PATH_NOT_FOUND when the folder of
+// `file` is missing too, ERROR_FILE_NOT_FOUND otherwise, as Windows tells a
+// missing folder from a missing file. Call it first, before errno changes.
+bool FailFromErrnoAt(const std::filesystem::path& file);
+
 // Creates `file` with `data` only if it does not exist yet
 // (ERROR_FILE_EXISTS otherwise); the content appears in one step.
 bool CreateHostFileExclusive(const std::filesystem::path& file, std::string_view data);

@@ -1,5 +1,7 @@
 #include "platform/hostpath.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cstring>
 #include <system_error>
@@ -9,7 +11,7 @@
 #include "platform/foldernames.h"
 #include "platform/network.h"
 #include "platform/prefix.h"
-#include <sys/stat.h>
+#include "platform/text.h"
 
 namespace win {
 
@@ -53,7 +55,7 @@ bool SplitRoot(const std::string& fullPath, fs::path& root, std::string& rest) {
       fullPath[1] != ':' || fullPath[2] != '\\') {
     return Fail(ERROR_INVALID_NAME);
   }
-  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(fullPath[0])));
+  const char letter = LowerChar(fullPath[0]);
   root = DosDevicesPath() / (std::string(1, letter) + ":");
   struct stat st {};
   if (::lstat(root.c_str(), &st) != 0) return Fail(ERROR_PATH_NOT_FOUND);
@@ -106,8 +108,7 @@ bool WindowsPathFromHost(const fs::path& hostPath, std::string& windowsPath) {
   for (char& c : rest) {
     if (c == '/') c = '\\';
   }
-  windowsPath = std::string(1, static_cast<char>(std::toupper(bestDrive))) + ":" +
-                (rest.empty() ? "\\" : rest);
+  windowsPath = std::string(1, UpperChar(bestDrive)) + ":" + (rest.empty() ? "\\" : rest);
   return true;
 }
 

@@ -3,10 +3,14 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -16,17 +20,6 @@ std::string Trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::string Unquoted(const std::string& value) {
@@ -46,117 +39,121 @@ struct TIniLine {
   std::string Value;  // a key's value, trimmed and unquoted
 };
 
-// The file's lines; a missing or unreadable file has none.
+TIniLine ParseLine(std::string text) {
+  TIniLine line;
+  const std::string trimmed = Trimmed(text);
+  if (!trimmed.empty() && trimmed.front() == '[') {
+    line.Kind = TLineKind::Section;
+    line.Name = Trimmed(trimmed.substr(1, trimmed.find(']') - 1));
+  } else if (const std::size_t equals = trimmed.find('='); equals != std::string::npos) {
+    line.Kind = TLineKind::Key;
+    line.Name = Trimmed(trimmed.substr(0, equals));
+    line.Value = Unquoted(Trimmed(trimmed.substr(equals + 1)));
+  }
+  line.Text = std::move(text);
+  return line;
+}
+
+// A section header with the lines up to the next one; the lines before the
+// first header form a block of their own, which no section name finds.
+struct TIniBlock {
+  std::vector<TIniLine> Lines;
+  // The first key line of each name (folded), as lookups find keys.
+  std::unordered_map<std::string, std::size_t> FirstKey;
+  // Where a new key goes: one past the last key line, or after the header.
+  std::size_t KeyEnd = 1;
+
+  void Add(TIniLine line) {
+    if (line.Kind == TLineKind::Key) {
+      FirstKey.try_emplace(LowerCase(line.Name), Lines.size());
+      KeyEnd = Lines.size() + 1;
+    }
+    Lines.push_back(std::move(line));
+  }
+};
+
+// The file's lines, indexed by section and key, so that finding a section or
+// a key costs the same whatever the file's size.
 class TIniContent {
  public:
-  explicit TIniContent(const std::string& data) {
+  TIniContent() : FBlocks(1) {}
+
+  explicit TIniContent(const std::string& data) : TIniContent() {
     TStringList lines;
     lines.SetText(data);
-    for (int i = 0; i < lines.Count(); ++i) FLines.push_back(Parse(lines[i]));
+    for (int i = 0; i < lines.Count(); ++i) AddLine(ParseLine(lines[i]));
   }
 
-  std::vector<TIniLine>& Lines() { return FLines; }
-
-  // The header line of the first section named `section`, or npos.
-  std::size_t FindSection(const std::string& section) const {
-    const std::string name = Trimmed(section);
-    for (std::size_t i = 0; i < FLines.size(); ++i) {
-      if (FLines[i].Kind == TLineKind::Section && SameIgnoringCase(FLines[i].Name, name)) return i;
-    }
-    return std::string::npos;
-  }
-
-  // One past the last line of the section whose header is at `header`.
-  std::size_t SectionEnd(std::size_t header) const {
-    std::size_t end = header + 1;
-    while (end < FLines.size() && FLines[end].Kind != TLineKind::Section) ++end;
-    return end;
-  }
-
-  // The indexes of the section's key lines, in file order.
-  std::vector<std::size_t> Keys(const std::string& section) const {
-    std::vector<std::size_t> keys;
-    const std::size_t header = FindSection(section);
-    if (header == std::string::npos) return keys;
-    for (std::size_t i = header + 1; i < SectionEnd(header); ++i) {
-      if (FLines[i].Kind == TLineKind::Key) keys.push_back(i);
-    }
-    return keys;
+  // The first section named `section`; null when there is none.
+  const TIniBlock* FindSection(const std::string& section) const {
+    const auto found = FSections.find(LowerCase(Trimmed(section)));
+    return found != FSections.end() ? &FBlocks[found->second] : nullptr;
   }
 
   const TIniLine* FindKey(const std::string& section, const std::string& ident) const {
-    const std::string name = Trimmed(ident);
-    for (const std::size_t i : Keys(section)) {
-      if (SameIgnoringCase(FLines[i].Name, name)) return &FLines[i];
+    const TIniBlock* block = FindSection(section);
+    if (block == nullptr) return nullptr;
+    const auto found = block->FirstKey.find(LowerCase(Trimmed(ident)));
+    return found != block->FirstKey.end() ? &block->Lines[found->second] : nullptr;
+  }
+
+  // Replaces the first key of the name in place, or adds the key after the
+  // last key of its section, or adds the section at the end.
+  void Write(const std::string& section, const std::string& ident, const std::string& value) {
+    const auto found = FSections.find(LowerCase(Trimmed(section)));
+    if (found == FSections.end()) {
+      AddLine(ParseLine("[" + section + "]"));
+      AddLine(ParseLine(ident + "=" + value));
+      return;
     }
-    return nullptr;
+    TIniBlock& block = FBlocks[found->second];
+    const std::string name = LowerCase(Trimmed(ident));
+    if (const auto key = block.FirstKey.find(name); key != block.FirstKey.end()) {
+      TIniLine& line = block.Lines[key->second];
+      line = ParseLine(line.Name + "=" + value);
+      return;
+    }
+    const std::size_t at = block.KeyEnd;
+    block.Lines.insert(block.Lines.begin() + static_cast<std::ptrdiff_t>(at),
+                       ParseLine(ident + "=" + value));
+    block.FirstKey.emplace(name, at);
+    block.KeyEnd = at + 1;
   }
 
   std::string Serialised() const {
+    std::size_t size = 0;
+    for (const TIniBlock& block : FBlocks) {
+      for (const TIniLine& line : block.Lines) size += line.Text.size() + 2;
+    }
     std::string data;
-    for (const TIniLine& line : FLines) data += line.Text + "\r\n";
+    data.reserve(size);
+    for (const TIniBlock& block : FBlocks) {
+      for (const TIniLine& line : block.Lines) data.append(line.Text).append("\r\n");
+    }
     return data;
   }
 
-  static TIniLine Parse(const std::string& text) {
-    TIniLine line;
-    line.Text = text;
-    const std::string trimmed = Trimmed(text);
-    if (!trimmed.empty() && trimmed.front() == '[') {
-      line.Kind = TLineKind::Section;
-      line.Name = Trimmed(trimmed.substr(1, trimmed.find(']') - 1));
-    } else if (const std::size_t equals = trimmed.find('='); equals != std::string::npos) {
-      line.Kind = TLineKind::Key;
-      line.Name = Trimmed(trimmed.substr(0, equals));
-      line.Value = Unquoted(Trimmed(trimmed.substr(equals + 1)));
+ private:
+  void AddLine(TIniLine line) {
+    if (line.Kind == TLineKind::Section) {
+      FSections.try_emplace(LowerCase(line.Name), FBlocks.size());
+      FBlocks.emplace_back();
     }
-    return line;
+    FBlocks.back().Add(std::move(line));
   }
 
- private:
-  std::vector<TIniLine> FLines;
+  std::vector<TIniBlock> FBlocks;
+  std::unordered_map<std::string, std::size_t> FSections;
 };
 
-TIniContent Load(const std::string& fileName) {
+// What reads see: the batch's content while one is open, else the file's,
+// read into `loaded`.
+const TIniContent& ContentOf(const TIniContent* pending, const std::string& fileName,
+                             TIniContent& loaded) {
+  if (pending != nullptr) return *pending;
   std::string data;
-  if (!ReadWholeFile(fileName, data)) data.clear();
-  return TIniContent(data);
-}
-
-std::optional<std::uint64_t> ParseDigits(const std::string& digits, unsigned base,
-                                         std::uint64_t limit) {
-  if (digits.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : digits) {
-    const int digit = std::isdigit(static_cast<unsigned char>(c))
-                          ? c - '0'
-                          : (base == 16 && std::isxdigit(static_cast<unsigned char>(c))
-                                 ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
-                                 : -1);
-    if (digit < 0) return std::nullopt;
-    value = value * base + static_cast<unsigned>(digit);
-    if (value > limit) return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<int> ParseInteger(const std::string& text) {
-  std::size_t position = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) position = 1;
-  std::optional<std::uint64_t> value;
-  if (text.compare(position, 1, "$") == 0) {
-    value = ParseDigits(text.substr(position + 1), 16, 0xFFFFFFFFu);
-  } else if (text.compare(position, 2, "0x") == 0 || text.compare(position, 2, "0X") == 0) {
-    value = ParseDigits(text.substr(position + 2), 16, 0xFFFFFFFFu);
-  } else {
-    value = ParseDigits(text.substr(position), 10, negative ? 2147483648u : 2147483647u);
-  }
-  if (!value) return std::nullopt;
-  // Hexadecimal numbers use all 32 bits: $FFFFFFFF is -1.
-  std::uint32_t bits = static_cast<std::uint32_t>(*value);
-  if (negative) bits = 0u - bits;
-  return static_cast<std::int32_t>(bits);
+  if (ReadWholeFile(fileName, data)) loaded = TIniContent(data);
+  return loaded;
 }
 
 // [sign] digits [. digits] [e [sign] digits], with digits on at least one side
@@ -189,16 +186,53 @@ bool BreaksTheFile(const std::string& text, const char* forbidden) {
 
 }  // namespace
 
+// The writes gathered between BeginUpdate and EndUpdate, on the content the
+// file had at BeginUpdate.
+struct TIniFile::TBatch {
+  TIniContent Content;
+  bool Unreadable = false;  // the file exists but could not be read
+  bool Changed = false;
+  int Depth = 1;
+};
+
+TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {}
+
+TIniFile::~TIniFile() = default;
+
+void TIniFile::BeginUpdate() {
+  if (FBatch) {
+    ++FBatch->Depth;
+    return;
+  }
+  auto batch = std::make_unique<TBatch>();
+  std::string data;
+  if (ReadWholeFile(FFileName, data)) {
+    batch->Content = TIniContent(data);
+  } else {
+    batch->Unreadable = !IsNotFound(GetLastError());
+  }
+  FBatch = std::move(batch);
+}
+
+void TIniFile::EndUpdate() {
+  if (!FBatch || --FBatch->Depth > 0) return;
+  const std::unique_ptr<TBatch> batch = std::move(FBatch);
+  if (batch->Changed && !WriteWholeFile(FFileName, batch->Content.Serialised())) {
+    throw EIniFileException("Unable to write to " + FFileName);
+  }
+}
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
                                  const std::string& defaultValue) const {
-  const TIniContent content = Load(FFileName);
-  const TIniLine* key = content.FindKey(section, ident);
+  TIniContent loaded;
+  const TIniLine* key =
+      ContentOf(FBatch ? &FBatch->Content : nullptr, FFileName, loaded).FindKey(section, ident);
   return key != nullptr ? key->Value : defaultValue;
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& ident,
                           int defaultValue) const {
-  return ParseInteger(ReadString(section, ident, "")).value_or(defaultValue);
+  return TryStrToInt(ReadString(section, ident, "")).value_or(defaultValue);
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& ident,
@@ -220,42 +254,26 @@ double TIniFile::ReadFloat(const std::string& section, const std::string& ident,
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value) {
   const EIniFileException failure("Unable to write to " + FFileName);
+  // A key starting with "[" would read back as a section header.
   if (BreaksTheFile(section, "\r\n]") || BreaksTheFile(ident, "\r\n=") ||
-      BreaksTheFile(value, "\r\n")) {
+      Trimmed(ident).starts_with('[') || BreaksTheFile(value, "\r\n")) {
     throw failure;
+  }
+  if (FBatch) {
+    if (FBatch->Unreadable) throw failure;
+    FBatch->Content.Write(section, ident, value);
+    FBatch->Changed = true;
+    return;
   }
   std::string data;
   if (!ReadWholeFile(FFileName, data)) {
     // A file that exists but cannot be read must not be replaced by one
     // holding only the new key.
-    if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
-      throw failure;
-    }
+    if (!IsNotFound(GetLastError())) throw failure;
     data.clear();
   }
   TIniContent content(data);
-  std::vector<TIniLine>& lines = content.Lines();
-  const std::size_t header = content.FindSection(section);
-  if (header == std::string::npos) {
-    lines.push_back(TIniContent::Parse("[" + section + "]"));
-    lines.push_back(TIniContent::Parse(ident + "=" + value));
-  } else {
-    const std::string name = Trimmed(ident);
-    std::size_t insertAt = header + 1;
-    bool replaced = false;
-    for (const std::size_t i : content.Keys(section)) {
-      if (SameIgnoringCase(lines[i].Name, name)) {
-        lines[i] = TIniContent::Parse(lines[i].Name + "=" + value);
-        replaced = true;
-        break;
-      }
-      insertAt = i + 1;
-    }
-    if (!replaced) {
-      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                   TIniContent::Parse(ident + "=" + value));
-    }
-  }
+  content.Write(section, ident, value);
   if (!WriteWholeFile(FFileName, content.Serialised())) throw failure;
 }
 
@@ -265,25 +283,39 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& ident
 
 void TIniFile::ReadSection(const std::string& section, TStringList& idents) const {
   idents.Clear();
-  TIniContent content = Load(FFileName);
-  for (const std::size_t i : content.Keys(section)) idents.Add(content.Lines()[i].Name);
+  TIniContent loaded;
+  const TIniBlock* block =
+      ContentOf(FBatch ? &FBatch->Content : nullptr, FFileName, loaded).FindSection(section);
+  if (block == nullptr) return;
+  for (const TIniLine& line : block->Lines) {
+    if (line.Kind == TLineKind::Key) idents.Add(line.Name);
+  }
 }
 
 void TIniFile::ReadSectionValues(const std::string& section, TStringList& values) const {
   values.Clear();
-  TIniContent content = Load(FFileName);
-  for (const std::size_t i : content.Keys(section)) {
-    const std::string& name = content.Lines()[i].Name;
-    values.Add(name + "=" + content.FindKey(section, name)->Value);
+  TIniContent loaded;
+  const TIniBlock* block =
+      ContentOf(FBatch ? &FBatch->Content : nullptr, FFileName, loaded).FindSection(section);
+  if (block == nullptr) return;
+  for (const TIniLine& line : block->Lines) {
+    if (line.Kind != TLineKind::Key) continue;
+    const TIniLine& first = block->Lines[block->FirstKey.at(LowerCase(line.Name))];
+    values.Add(line.Name + "=" + first.Value);
   }
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {
-  return !Load(FFileName).Keys(section).empty();
+  TIniContent loaded;
+  const TIniBlock* block =
+      ContentOf(FBatch ? &FBatch->Content : nullptr, FFileName, loaded).FindSection(section);
+  return block != nullptr && !block->FirstKey.empty();
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& ident) const {
-  return Load(FFileName).FindKey(section, ident) != nullptr;
+  TIniContent loaded;
+  return ContentOf(FBatch ? &FBatch->Content : nullptr, FFileName, loaded)
+             .FindKey(section, ident) != nullptr;
 }
 
 }  // namespace win

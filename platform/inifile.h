@@ -8,8 +8,15 @@
 // Nothing is cached: every read reads the file, every write rewrites it at
 // once, atomically, with CRLF line ends. A missing file reads as empty and is
 // created by the first write. Texts are bytes; nothing is converted.
+//
+// Many writes in a row can be gathered (BeginUpdate ... EndUpdate, as the
+// class library's memory INI file gathers them until UpdateFile): the file is
+// read once at the start, reads and writes in between use the copy in
+// memory, and the file is written once at the end with the bytes that the
+// same writes made one by one would have left.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/error.h"
@@ -26,7 +33,8 @@ class EIniFileException : public Exception {
 class TIniFile {
  public:
   // `fileName` is a Windows path; a relative one is resolved at each call.
-  explicit TIniFile(const std::string& fileName) : FFileName(fileName) {}
+  explicit TIniFile(const std::string& fileName);
+  ~TIniFile();
 
   const std::string& FileName() const { return FFileName; }
 
@@ -45,7 +53,8 @@ class TIniFile {
   // its section, or adds the section at the end of the file. Raises
   // EIniFileException when the file cannot be written, and for a section,
   // key or value that would read back as something else (a line break
-  // anywhere, "]" in a section name, "=" in a key), writing nothing then.
+  // anywhere, "]" in a section name, "=" in a key or "[" at its start),
+  // writing nothing then.
   void WriteString(const std::string& section, const std::string& ident, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& ident, int value);
 
@@ -58,8 +67,21 @@ class TIniFile {
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& ident) const;
 
+  // Starts gathering writes; calls nest, and only the outermost EndUpdate
+  // writes. A file that exists but cannot be read makes every write of the
+  // batch raise, as it would one by one.
+  void BeginUpdate();
+  // Writes the gathered changes in one step (nothing when there were none)
+  // and ends the batch. Raises EIniFileException "Unable to write to %s"
+  // when the file cannot be written; the changes are dropped then. A write
+  // that raised inside the batch leaves the ones before it gathered.
+  void EndUpdate();
+
  private:
+  struct TBatch;
+
   std::string FFileName;
+  std::unique_ptr<TBatch> FBatch;
 };
 
 }  // namespace win

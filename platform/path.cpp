@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -13,7 +14,6 @@ bool IsDelimiter(char c) { return c == '\\' || c == ':'; }
 
 bool IsDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
-char UpperLetter(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
 bool HasDrive(const std::string& path) {
   return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
@@ -117,8 +117,8 @@ std::string ExcludeTrailingBackslash(const std::string& path) {
 }
 
 std::string TCurrentDirectories::DirectoryOfDrive(char drive) const {
-  const char letter = UpperLetter(drive);
-  if (HasDrive(Current) && UpperLetter(Current[0]) == letter) return Current;
+  const char letter = UpperChar(drive);
+  if (HasDrive(Current) && UpperChar(Current[0]) == letter) return Current;
   const auto known = PerDrive.find(letter);
   if (known != PerDrive.end()) return known->second;
   return std::string(1, letter) + ":\\";
@@ -126,7 +126,7 @@ std::string TCurrentDirectories::DirectoryOfDrive(char drive) const {
 
 void TCurrentDirectories::Enter(const std::string& folder) {
   Current = folder;
-  if (HasDrive(folder)) PerDrive[UpperLetter(folder[0])] = folder;
+  if (HasDrive(folder)) PerDrive[UpperChar(folder[0])] = folder;
 }
 
 bool ResolveFullPath(const std::string& path, const TCurrentDirectories& dirs,

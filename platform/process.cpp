@@ -1,6 +1,5 @@
 #include "platform/process.h"
 
-#include <strings.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include "platform/cmdline.h"
 #include "platform/impersonation.h"
 #include "platform/programlookup.h"
+#include "platform/text.h"
 #include "platform/token.h"
 
 extern char** environ;
@@ -36,8 +36,7 @@ void SetVariable(std::vector<std::string>& environment, const std::string& name,
 
 std::vector<std::string> EnvironmentFor(const TUserIdentity* user, const TStartupInfo& startup) {
   std::vector<std::string> environment = CallerEnvironment();
-  if (user != nullptr &&
-      ::strcasecmp(startup.Desktop.c_str(), std::string(kInteractiveDesktop).c_str()) == 0) {
+  if (user != nullptr && SameText(startup.Desktop, kInteractiveDesktop)) {
     if (!user->Display.empty()) SetVariable(environment, "DISPLAY", user->Display);
     SetVariable(environment, "HOME", user->Home);
     SetVariable(environment, "USER", user->UserName);

@@ -1,16 +1,16 @@
 #include "platform/programlookup.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/hostfile.h"
 #include "platform/path.h"
-#include <sys/stat.h>
 
 namespace win {
 
@@ -23,18 +23,11 @@ bool Exists(const fs::path& host) {
   return ::stat(host.c_str(), &st) == 0;
 }
 
-bool FailForMissing(const fs::path& host) {
-  struct stat st {};
-  const int err = errno;
-  const bool folderMissing = err == ENOENT && ::stat(host.parent_path().c_str(), &st) != 0;
-  return Fail(WinErrorFromErrno(err, folderMissing));
-}
-
 bool FindMappedProgram(const std::string& program, fs::path& host) {
   if (program.find_first_of("\\/:") != std::string::npos) {
     if (!HostPathOf(program, host)) return false;
     struct stat st {};
-    return ::stat(host.c_str(), &st) == 0 || FailForMissing(host);
+    return ::stat(host.c_str(), &st) == 0 || FailFromErrnoAt(host);
   }
   if (HostPathOf(program, host) && Exists(host)) return true;
   if (FindOnHostPath(program, host)) return true;

@@ -7,6 +7,7 @@
 
 #include "platform/hivefile.h"
 #include "platform/prefix.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -261,7 +262,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
   }
   if (!deleted) return Fail(ERROR_FILE_NOT_FOUND);
   const std::string_view current = FCurrentPath;
-  if (FKeyOpen && SameRegistryName(current.substr(0, stored.size()), stored) &&
+  if (FKeyOpen && SameText(current.substr(0, stored.size()), stored) &&
       (current.size() == stored.size() || current[stored.size()] == '\\')) {
     CloseKey();
   }

@@ -1,16 +1,16 @@
 #include "platform/search.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <filesystem>
 
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/path.h"
-#include <sys/stat.h>
+#include "platform/text.h"
 
 namespace win {
 
@@ -54,9 +54,7 @@ std::vector<TMaskItem> ParseMask(const std::string& mask) {
   return items;
 }
 
-bool SameLetter(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
+bool SameLetter(char a, char b) { return LowerChar(a) == LowerChar(b); }
 
 int Finish(int code) {
   SetLastError(static_cast<DWORD>(code));

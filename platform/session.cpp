@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace win {
 
@@ -17,15 +19,17 @@ constexpr char kSessionsKey[] = "SOFTWARE\\Zerurud\\Platform\\Sessions";
 
 enum class THiveSessions { Listed, NoKey, Unreadable };
 
+bool IsDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Digits only: the class library's rule would also take blanks, a sign and
+// hexadecimal, which name no session.
 bool ParseSessionId(const std::string& name, DWORD& id) {
-  if (name.empty() || name.size() > 10) return false;
-  std::uint64_t value = 0;
-  for (const char c : name) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  if (value > 0xFFFFFFFFu) return false;
-  id = static_cast<DWORD>(value);
+  const std::optional<std::uint32_t> value = IsDigits(name) ? TryStrToUInt(name) : std::nullopt;
+  if (!value) return false;
+  id = *value;
   return true;
 }
 
@@ -33,10 +37,7 @@ THiveSessions ReadHiveSessions(std::vector<TSessionInfo>& sessions) {
   try {
     TRegistry registry(KEY_READ);
     if (!registry.OpenKeyReadOnly(kSessionsKey)) {
-      const DWORD code = GetLastError();
-      return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
-                 ? THiveSessions::NoKey
-                 : THiveSessions::Unreadable;
+      return IsNotFound(GetLastError()) ? THiveSessions::NoKey : THiveSessions::Unreadable;
     }
     for (const std::string& name : registry.GetValueNames()) {
       DWORD id = 0;
@@ -58,11 +59,6 @@ THiveSessions ReadHiveSessions(std::vector<TSessionInfo>& sessions) {
 template <std::size_t N>
 std::string FixedField(const char (&field)[N]) {
   return std::string(field, strnlen(field, N));
-}
-
-bool IsDigits(std::string_view text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // ":0" or ":1.0", a local X display.

@@ -1,23 +1,13 @@
 #include "platform/stringlist.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace win {
 
 namespace {
-
-int CompareIgnoringCase(const std::string& a, const std::string& b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    const int x = std::tolower(static_cast<unsigned char>(a[i]));
-    const int y = std::tolower(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
 
 std::size_t NameEnd(const std::string& line) { return line.find('='); }
 
@@ -35,10 +25,9 @@ void TStringList::CheckUnsorted() const {
 
 // After every line that sorts before or equal to `text`.
 int TStringList::SortedPosition(const std::string& text) const {
-  const auto position = std::upper_bound(FItems.begin(), FItems.end(), text,
-                                         [](const std::string& t, const TItem& item) {
-                                           return CompareIgnoringCase(t, item.Text) < 0;
-                                         });
+  const auto position = std::upper_bound(
+      FItems.begin(), FItems.end(), text,
+      [](const std::string& t, const TItem& item) { return CompareText(t, item.Text) < 0; });
   return static_cast<int>(position - FItems.begin());
 }
 
@@ -84,7 +73,7 @@ void TStringList::Delete(int index) {
 
 int TStringList::IndexOf(const std::string& text) const {
   for (int i = 0; i < Count(); ++i) {
-    if (CompareIgnoringCase(FItems[static_cast<std::size_t>(i)].Text, text) == 0) return i;
+    if (CompareText(FItems[static_cast<std::size_t>(i)].Text, text) == 0) return i;
   }
   return -1;
 }
@@ -93,7 +82,7 @@ int TStringList::IndexOfName(const std::string& name) const {
   for (int i = 0; i < Count(); ++i) {
     const std::string& line = FItems[static_cast<std::size_t>(i)].Text;
     const std::size_t end = NameEnd(line);
-    if (end != std::string::npos && CompareIgnoringCase(line.substr(0, end), name) == 0) return i;
+    if (end != std::string::npos && CompareText(line.substr(0, end), name) == 0) return i;
   }
   return -1;
 }
@@ -159,7 +148,7 @@ void TStringList::SetText(const std::string& text) {
 void TStringList::SetSorted(bool sorted) {
   if (sorted && !FSorted) {
     std::stable_sort(FItems.begin(), FItems.end(), [](const TItem& a, const TItem& b) {
-      return CompareIgnoringCase(a.Text, b.Text) < 0;
+      return CompareText(a.Text, b.Text) < 0;
     });
   }
   FSorted = sorted;

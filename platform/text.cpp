@@ -17,6 +17,40 @@ int HexDigit(char c) {
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
+struct TNumber {
+  bool Negative = false;
+  bool Hex = false;
+  std::uint64_t Magnitude = 0;  // stops growing past 32 bits
+};
+
+// Optional blanks, an optional sign, then decimal digits, or hexadecimal
+// after "$" or "0x"; nothing when anything else follows or no digit does.
+std::optional<TNumber> ReadNumber(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  TNumber number;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.Negative = text[i++] == '-';
+  if (i < text.size() && text[i] == '$') {
+    number.Hex = true;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    number.Hex = true;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;
+  const int base = number.Hex ? 16 : 10;
+  for (; i < text.size(); ++i) {
+    const int digit =
+        number.Hex ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+    if (digit < 0) return std::nullopt;
+    if (number.Magnitude <= 0xFFFFFFFFu) {
+      number.Magnitude =
+          number.Magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+    }
+  }
+  return number;
+}
+
 }  // namespace
 
 char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -66,32 +100,28 @@ std::string_view TrimRight(std::string_view text) {
 
 std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
 
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 std::optional<int> TryStrToInt(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < text.size() && text[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return std::nullopt;
-  std::int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    int digit =
-        base == 16 ? HexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
-    if (digit < 0) return std::nullopt;
-    value = value * base + digit;
-    // Hexadecimal numbers may use all 32 bits, as the class library lets them.
-    if (value > (base == 16 ? 0xFFFFFFFFLL : 0x80000000LL)) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (base == 10 && value > 0x7FFFFFFFLL) return std::nullopt;
-  return static_cast<int>(static_cast<std::uint32_t>(value));
+  const std::optional<TNumber> number = ReadNumber(text);
+  if (!number) return std::nullopt;
+  // Hexadecimal numbers may use all 32 bits, as the class library lets them.
+  const std::uint64_t limit = number->Hex        ? 0xFFFFFFFFu
+                              : number->Negative ? 0x80000000u
+                                                 : 0x7FFFFFFFu;
+  if (number->Magnitude > limit) return std::nullopt;
+  const std::uint32_t bits = static_cast<std::uint32_t>(number->Magnitude);
+  return static_cast<int>(number->Negative ? 0u - bits : bits);
+}
+
+std::optional<std::uint32_t> TryStrToUInt(std::string_view text) {
+  const std::optional<TNumber> number = ReadNumber(text);
+  if (!number || number->Negative || number->Magnitude > 0xFFFFFFFFu) return std::nullopt;
+  return static_cast<std::uint32_t>(number->Magnitude);
 }
 
 int StrToInt(std::string_view text) {

@@ -7,6 +7,7 @@
 // they are.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,8 @@ struct TTextLess {
 std::string_view Trim(std::string_view text);
 std::string_view TrimLeft(std::string_view text);
 std::string_view TrimRight(std::string_view text);
+// Without blanks (32 only) at both ends; control characters stay.
+std::string_view TrimBlanks(std::string_view text);
 
 // A whole number as the class library reads one: optional blanks, an
 // optional sign, then decimal digits, or hexadecimal after "$" or "0x".
@@ -45,6 +48,9 @@ std::string_view TrimRight(std::string_view text);
 std::optional<int> TryStrToInt(std::string_view text);
 // The same, raising win::Exception "'text' is not a valid integer value".
 int StrToInt(std::string_view text);
+// The same rule for an unsigned 32-bit number (StrToUInt): no minus sign,
+// and decimal numbers may use all 32 bits too.
+std::optional<std::uint32_t> TryStrToUInt(std::string_view text);
 
 // The class library's Copy: `count` characters from 1-based `index`, fewer
 // at the end; an index below 1 counts as 1.

@@ -3,6 +3,7 @@
 // that is no administrator gets only its own session's token.
 #include <grp.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/tests/converter_harness.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using namespace converter_testing;

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "capture/tests/converter_harness.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
+#include "platform/text.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
-#include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
 using namespace converter_testing;
@@ -70,14 +72,8 @@ TConverterResult Convert(const std::string& job, std::vector<std::string> args =
   return result;
 }
 
-std::string Capitalised(std::string name) {
-  if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
-  return name;
-}
-
-std::string UpperCase(std::string name) {
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
+std::string Capitalised(const std::string& name) {
+  return win::UpperCase(win::Copy(name, 1, 1)) + std::string(win::Copy(name, 2, name.size()));
 }
 
 std::string Box(const std::string& text) { return kStderrPrefix + text + "\n"; }
@@ -297,7 +293,7 @@ TEST(Converter, SessionOfTheCommandLineOnlyOnATerminalServer) {
   } cases[] = {
       // clang-format off
       {"terminal server, the user's session", "ServerNT", ts, consoleEmpty, {me}, true},
-      {"terminal server, name in other case", "ServerNT", ts, consoleEmpty, {UpperCase(me)}, false},
+      {"terminal server, name in other case", "ServerNT", ts, consoleEmpty, {win::UpperCase(me)}, false},
       {"terminal server, trailing blank", "ServerNT", ts, consoleEmpty, {me + " "}, false},
       {"terminal server, no command line: a session nobody is on",
        "ServerNT", ts, {{"0", me}, {"4", ""}}, {}, false},

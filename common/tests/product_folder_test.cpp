@@ -6,9 +6,9 @@
 
 #include "common/computer_name.h"
 #include "common/product.h"
-#include "common/tests/fake_dialogs.h"
 #include "platform/params.h"
 #include "platform/registry.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/temp_prefix.h"
 
 namespace common {
@@ -26,8 +26,8 @@ class ProductFolder : public ::testing::Test {
   void SetUp() override { win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {}); }
 
   testing_support::TempPrefix FPrefix;
-  TFakeOpenDialog FDialog;
-  TFakeErrorBox FErrors;
+  testing_support::TFakeOpenDialog FDialog;
+  testing_support::TFakeErrorBox FErrors;
 };
 
 TEST_F(ProductFolder, FromTheRegistry) {

@@ -4,10 +4,13 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/text.h"
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -27,7 +30,7 @@ void Write(const std::string& name, const TValue& value) {
   if (value.Type == win::REG_EXPAND_SZ) {
     registry.WriteExpandString(name, value.Text);
   } else if (value.Type == win::REG_DWORD) {
-    registry.WriteInteger(name, std::stoi(value.Text));
+    registry.WriteInteger(name, win::StrToInt(value.Text));
   } else {
     registry.WriteString(name, value.Text);
   }
@@ -106,12 +109,8 @@ TEST_F(PathNormalisationTest, AValueThatIsNotAStringStopsTheRun) {
   Write("FilePath", {win::REG_DWORD, "7"});
   Write("Command Line", {win::REG_SZ, "Out"});
   Write("Chain", {win::REG_SZ, "Out"});
-  try {
-    NormaliseConfigurationPaths();
-    ADD_FAILURE() << "no error";
-  } catch (const win::ERegistryException& error) {
-    EXPECT_STREQ(error.what(), "Invalid data type for 'FilePath'");
-  }
+  testing_support::ExpectRaises<win::ERegistryException>([] { NormaliseConfigurationPaths(); },
+                                                         "Invalid data type for 'FilePath'");
   EXPECT_EQ(Read("FilePath"), (TValue{win::REG_DWORD, "7"}));
   EXPECT_EQ(Read("Command Line"), (TValue{win::REG_SZ, "Out"}));
   EXPECT_EQ(Read("Chain"), (TValue{win::REG_SZ, "Out"}));

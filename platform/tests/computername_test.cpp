@@ -1,13 +1,15 @@
 #include "platform/computername.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
@@ -19,8 +21,7 @@ std::string ExpectedHostName() {
   EXPECT_EQ(::gethostname(host, sizeof host - 1), 0);
   std::string name(host);
   name = name.substr(0, name.find('.')).substr(0, 15);
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
+  return win::UpperCase(name);
 }
 
 TEST(ComputerName, FromTheHiveWhenSet) {

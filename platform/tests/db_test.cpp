@@ -1,6 +1,5 @@
 #include "platform/db.h"
 
-#include <errmsg.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -8,11 +7,14 @@
 #include <string>
 #include <vector>
 
+#include <errmsg.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/expect_raises.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"
+#include "tests/support/test_database.h"
 
 using win::EDatabaseError;
 using win::EZSQLException;
@@ -20,13 +22,13 @@ using win::TZConnection;
 using win::TZQuery;
 
 using namespace std::string_literals;
+using namespace testing_support::test_database;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing_support::ExpectRaises;
 
 namespace {
-
-constexpr const char* kNoServer =
-    "no test database server: run the tests through tools/testdb/with-server";
-
-bool HaveServer() { return std::getenv("ZERURUD_DB_PORT") && std::getenv("ZERURUD_DB_SOCKET"); }
 
 // The splitter's fixed connection settings; the server's port comes from
 // ZERURUD_DB_PORT, and TCP needs an address instead of "localhost".
@@ -42,36 +44,10 @@ void UseProductSettings(TZConnection& db) {
   db.TransactIsolationLevel = win::tiNone;
 }
 
-// The server's root over its private socket, to set up a test's own data.
-void UseRoot(TZConnection& db) {
-  db.HostName = "localhost";
-  db.User = "root";
-  db.Password = "";
-}
-
-void Exec(TZConnection& db, const std::string& statement) {
-  TZQuery query(&db);
-  query.SQL = statement;
-  query.ExecSQL();
-}
-
-std::string ReadOne(TZConnection& db, const std::string& statement, const char* field) {
-  TZQuery query(&db);
-  query.SQL = statement;
-  query.Open();
-  return query.FieldByName(field);
-}
-
 std::vector<std::string> Column(TZQuery& query, const char* field) {
   std::vector<std::string> values;
   for (query.First(); !query.Eof(); query.Next()) values.push_back(query.FieldByName(field));
   return values;
-}
-
-// UPDATE statements this session has sent: the way to tell whether an
-// UPDATE was sent, also while other clients use the server.
-int UpdatesSent(TZConnection& db) {
-  return std::stoi(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
 }
 
 // Tests that need the server get their own database and their own row in
@@ -81,7 +57,6 @@ class DbServer : public testing::Test {
   void SetUp() override {
     if (!HaveServer()) GTEST_SKIP() << kNoServer;
     UseRoot(FRoot);
-    FRoot.Database = "dizirozered";
     FRoot.Connect();
     const std::string suffix = std::to_string(::getpid());
     FDatabase = "db_test_" + suffix;
@@ -242,12 +217,8 @@ TEST_F(DbServer, LocateRejectsBadKeys) {
       {"AccountID", {"A100", "AP"}, "Locate needs one value for each of the fields \"AccountID\""},
   };
   for (const auto& c : cases) {
-    try {
-      query.Locate(c.fields, c.values);
-      ADD_FAILURE() << "no error for " << c.fields;
-    } catch (const EDatabaseError& error) {
-      EXPECT_STREQ(error.what(), c.message);
-    }
+    SCOPED_TRACE(c.fields);
+    ExpectRaises<EDatabaseError>([&] { query.Locate(c.fields, c.values); }, c.message);
   }
 }
 
@@ -309,23 +280,15 @@ TEST_F(DbServer, StatementErrorsCarryTheServerMessage) {
   TZQuery query(&db);
 
   query.SQL = "SELECT * FROM NoSuchTable;";
-  try {
-    query.Open();
-    ADD_FAILURE() << "no error for a missing table";
-  } catch (const EZSQLException& error) {
-    EXPECT_STREQ(error.what(), "Table 'dizirozered.NoSuchTable' doesn't exist");
-    EXPECT_EQ(error.ErrorCode, 1146u);
+  if (const auto error = ExpectRaises<EZSQLException>(
+          [&] { query.Open(); }, "Table 'dizirozered.NoSuchTable' doesn't exist")) {
+    EXPECT_EQ(error->ErrorCode, 1146u);
   }
   EXPECT_FALSE(query.Active());
 
   query.SQL = "UPDATE VEZAcnts SET AccountName='x' WHERE AccountId='A100';";
-  try {
-    query.ExecSQL();
-    ADD_FAILURE() << "the login may change accounts";
-  } catch (const EZSQLException& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("UPDATE command denied to user 'duredo'", 0), 0u)
-        << error.what();
-  }
+  ExpectRaises<EZSQLException>([&] { query.ExecSQL(); },
+                               StartsWith("UPDATE command denied to user 'duredo'"));
 
   // A statement without a result cannot be opened (but has run).
   query.SQL = "UPDATE configuration SET data='True' WHERE identifier='" + FSetting + "';";
@@ -387,14 +350,11 @@ TEST_F(DbServer, RefusedLoginsCarryTheServerMessage) {
     TZConnection db;
     UseProductSettings(db);
     c.change(db);
-    try {
-      db.Connect();
-      ADD_FAILURE() << "connected with " << c.what;
-    } catch (const EZSQLException& error) {
-      EXPECT_STREQ(error.what(), c.message) << c.what;
-      EXPECT_EQ(error.ErrorCode, c.code) << c.what;
+    SCOPED_TRACE(c.what);
+    if (const auto error = ExpectRaises<EZSQLException>([&] { db.Connect(); }, c.message)) {
+      EXPECT_EQ(error->ErrorCode, c.code);
     }
-    EXPECT_FALSE(db.Connected()) << c.what;
+    EXPECT_FALSE(db.Connected());
   }
 }
 
@@ -403,15 +363,11 @@ TEST(DbConnection, ServerDownGivesTheClientLibraryMessage) {
   testing_support::TScopedVariable port("ZERURUD_DB_PORT", std::to_string(down.Port()));
   TZConnection db;
   UseProductSettings(db);
-  try {
-    db.Connect();
-    ADD_FAILURE() << "connected to a port where nothing listens";
-  } catch (const EZSQLException& error) {
-    // The library's own text; the number in it varies between its versions.
-    EXPECT_EQ(std::string(error.what()).rfind("Can't connect to server on '127.0.0.1' (", 0), 0u)
-        << error.what();
-    EXPECT_TRUE(error.ErrorCode == CR_CONNECTION_ERROR || error.ErrorCode == CR_CONN_HOST_ERROR)
-        << error.ErrorCode;
+  // The library's own text; the number in it varies between its versions.
+  if (const auto error = ExpectRaises<EZSQLException>(
+          [&] { db.Connect(); }, StartsWith("Can't connect to server on '127.0.0.1' ("))) {
+    EXPECT_TRUE(error->ErrorCode == CR_CONNECTION_ERROR || error->ErrorCode == CR_CONN_HOST_ERROR)
+        << error->ErrorCode;
   }
   EXPECT_FALSE(db.Connected());
 }
@@ -433,12 +389,8 @@ TEST(DbConnection, BadSettingsAreConnectionErrors) {
     TZConnection db;
     UseProductSettings(db);
     db.Protocol = c.protocol;
-    try {
-      db.Connect();
-      ADD_FAILURE() << "connected with " << c.protocol << " on " << c.port;
-    } catch (const EZSQLException& error) {
-      EXPECT_STREQ(error.what(), c.message);
-    }
+    SCOPED_TRACE(std::string(c.protocol) + " on " + c.port);
+    ExpectRaises<EZSQLException>([&] { db.Connect(); }, c.message);
     EXPECT_FALSE(db.Connected());
   }
 }
@@ -463,14 +415,10 @@ TEST(DbClientLibrary, MissingOrWrongLibraryIsAConnectionError) {
     testing_support::TScopedVariable library("ZERURUD_DB_CLIENT_LIBRARY", c.library);
     TZConnection db;
     UseProductSettings(db);
-    try {
-      db.Connect();
-      ADD_FAILURE() << "connected with " << c.library;
-    } catch (const EZSQLException& error) {
-      const std::string message = error.what();
-      EXPECT_EQ(message.rfind(prefix + c.reason, 0), 0u) << message;
-      EXPECT_NE(message.find(c.detail), std::string::npos) << message;
-      EXPECT_EQ(error.ErrorCode, 0u);
+    SCOPED_TRACE(c.library);
+    if (const auto error = ExpectRaises<EZSQLException>(
+            [&] { db.Connect(); }, AllOf(StartsWith(prefix + c.reason), HasSubstr(c.detail)))) {
+      EXPECT_EQ(error->ErrorCode, 0u);
     }
     EXPECT_FALSE(db.Connected());
   }

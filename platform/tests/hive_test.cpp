@@ -1,16 +1,21 @@
 #include "platform/hive.h"
-#include "platform/hivefile.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "platform/hivefile.h"
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
 
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using testing_support::ExpectRaises;
 using win::THive;
 using win::THiveValue;
 
@@ -50,7 +55,8 @@ TEST(Hive, ParseSerialiseRoundTrip) {
 }
 
 TEST(Hive, DecodesEveryDataForm) {
-  const THive hive = THive::Parse(std::string(kRoundTrips[2]) + "\"wide\"=hex(1):e9,00,41,01,00,00\r\n", "t");
+  const THive hive =
+      THive::Parse(std::string(kRoundTrips[2]) + "\"wide\"=hex(1):e9,00,41,01,00,00\r\n", "t");
   struct {
     const char* name;
     win::DWORD type;
@@ -71,9 +77,12 @@ TEST(Hive, DecodesEveryDataForm) {
     EXPECT_EQ(value->Data, row.data) << row.name;
   }
   const THive quoted = THive::Parse(kRoundTrips[0], "t");
-  EXPECT_EQ(quoted.FindValue("software\\zerurud\\printer", "filepath")->Data, std::string("C:\\Capture\\\0", 12));
-  EXPECT_EQ(quoted.FindValue("SOFTWARE\\Zerurud\\Printer", "ExpandTo")->Data, std::string("\x46\0\0\0", 4));
-  EXPECT_EQ(quoted.FindValue("SOFTWARE\\Zerurud\\Printer", "")->Data, std::string("default \"quoted\"\0", 17));
+  EXPECT_EQ(quoted.FindValue("software\\zerurud\\printer", "filepath")->Data,
+            std::string("C:\\Capture\\\0", 12));
+  EXPECT_EQ(quoted.FindValue("SOFTWARE\\Zerurud\\Printer", "ExpandTo")->Data,
+            std::string("\x46\0\0\0", 4));
+  EXPECT_EQ(quoted.FindValue("SOFTWARE\\Zerurud\\Printer", "")->Data,
+            std::string("default \"quoted\"\0", 17));
 }
 
 TEST(Hive, NewDataIsWrittenAsRegeditWritesItAndReadsBack) {
@@ -97,7 +106,8 @@ TEST(Hive, NewDataIsWrittenAsRegeditWritesItAndReadsBack) {
   EXPECT_NE(text.find("\"b\"=hex:00,ff\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\"lines\"=hex(1):"), std::string::npos) << text;
   EXPECT_NE(text.find(",\\\r\n  "), std::string::npos) << "long data wrap: " << text;
-  for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+  for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
     EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
   }
   const THive back = THive::Parse(text, "t");
@@ -110,34 +120,34 @@ TEST(Hive, NewDataIsWrittenAsRegeditWritesItAndReadsBack) {
 }
 
 TEST(Hive, ChangeTouchesOnlyItsOwnLines) {
-  const std::string before =
-      kHeader +
-      "; keep me\r\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\Zerurud\\Printer]\r\n"
-      "\"FilePath\" = \"C:\\\\Old\"\r\n"
-      "\"Chain\"=\"x\"\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\r\n"
-      "\"v\"=dword:1\r\n";
+  const std::string before = kHeader +
+                             "; keep me\r\n"
+                             "[HKEY_LOCAL_MACHINE\\Software\\Zerurud\\Printer]\r\n"
+                             "\"FilePath\" = \"C:\\\\Old\"\r\n"
+                             "\"Chain\"=\"x\"\r\n\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\r\n"
+                             "\"v\"=dword:1\r\n";
   THive hive = THive::Parse(before, "t");
-  ASSERT_TRUE(hive.SetValue("SOFTWARE\\ZERURUD\\PRINTER", {"filepath", win::REG_SZ, std::string("C:\\New\0", 7)}));
+  ASSERT_TRUE(hive.SetValue("SOFTWARE\\ZERURUD\\PRINTER",
+                            {"filepath", win::REG_SZ, std::string("C:\\New\0", 7)}));
   std::string expected = before;
   const std::string oldLine = "\"FilePath\" = \"C:\\\\Old\"";
   expected.replace(expected.find(oldLine), oldLine.size(), "\"FilePath\"=\"C:\\\\New\"");
   EXPECT_EQ(hive.Serialise(), expected) << "stored name spelling and every other line kept";
 
   // A new value joins its key's other values; a new key goes beside its kin.
-  ASSERT_TRUE(hive.SetValue("software\\zerurud\\printer", {"ExpandTo", win::REG_DWORD, std::string("\x46\0\0\0", 4)}));
+  ASSERT_TRUE(hive.SetValue("software\\zerurud\\printer",
+                            {"ExpandTo", win::REG_DWORD, std::string("\x46\0\0\0", 4)}));
   EXPECT_EQ(hive.CreateKey("SOFTWARE\\Zerurud\\Ruvuduzer"), "Software\\Zerurud\\Ruvuduzer");
-  EXPECT_EQ(hive.Serialise(),
-            kHeader +
-                "; keep me\r\n"
-                "[HKEY_LOCAL_MACHINE\\Software\\Zerurud\\Printer]\r\n"
-                "\"FilePath\"=\"C:\\\\New\"\r\n"
-                "\"Chain\"=\"x\"\r\n"
-                "\"ExpandTo\"=dword:00000046\r\n\r\n"
-                "[HKEY_LOCAL_MACHINE\\Software\\Zerurud\\Ruvuduzer]\r\n\r\n"
-                "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\r\n"
-                "\"v\"=dword:1\r\n");
+  EXPECT_EQ(hive.Serialise(), kHeader +
+                                  "; keep me\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Zerurud\\Printer]\r\n"
+                                  "\"FilePath\"=\"C:\\\\New\"\r\n"
+                                  "\"Chain\"=\"x\"\r\n"
+                                  "\"ExpandTo\"=dword:00000046\r\n\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Zerurud\\Ruvuduzer]\r\n\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\SYSTEM\\Other]\r\n"
+                                  "\"v\"=dword:1\r\n");
 }
 
 TEST(Hive, KeysAreCaseInsensitiveAndImpliedByTheirSubkeys) {
@@ -194,39 +204,58 @@ TEST(Hive, MalformedTextNamesSourceAndLine) {
       {"\xFF\xFEW\0i\0", 1, "UTF-16"},
       {"Windows Registry Editor Version 5.00\n\"a\"=\"b\"\n", 2, "before the first key"},
       {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A\n", 2, "must end with ']'"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n", 2, "only HKEY_LOCAL_MACHINE"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINEX]\n", 2, "only HKEY_LOCAL_MACHINE"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n", 2,
+       "only HKEY_LOCAL_MACHINE"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINEX]\n", 2,
+       "only HKEY_LOCAL_MACHINE"},
       {"Windows Registry Editor Version 5.00\n[-HKEY_LOCAL_MACHINE\\A]\n", 2, "deleting keys"},
       {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A\\\\B]\n", 2, "empty key name"},
       {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\]\n", 2, "empty key name"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\n\"a\n", 4, "value name has no closing"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\nname=\"x\"\n", 3, "expected \"name\"=data"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\" \"x\"\n", 3, "expected '='"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"C:\\\"\n", 3, "text has no closing"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"x\" y\n", 3, "after the closing"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:123456789\n", 3, "dword data"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:\n", 3, "dword data"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:12g4\n", 3, "dword data"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:1,zz\n", 3, "bad hex byte \"zz\""},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:01,,02\n", 3, "bad hex byte \"\""},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:100\n", 3, "bad hex byte"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(2):41,00,42\n", 3, "even number"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(:00\n", 3, "hex type number"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(2)00\n", 3, "expected ':'"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:01,\\\n", 3, "past the end"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=-\n", 3, "deleting values"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=42\n", 3, "unknown data"},
-      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\n", 3, "unknown data"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\n\"a\n", 4,
+       "value name has no closing"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\nname=\"x\"\n", 3,
+       "expected \"name\"=data"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\" \"x\"\n", 3,
+       "expected '='"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"C:\\\"\n", 3,
+       "text has no closing"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\"x\" y\n", 3,
+       "after the closing"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:123456789\n", 3,
+       "dword data"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:\n", 3,
+       "dword data"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=dword:12g4\n", 3,
+       "dword data"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:1,zz\n", 3,
+       "bad hex byte \"zz\""},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:01,,02\n", 3,
+       "bad hex byte \"\""},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:100\n", 3,
+       "bad hex byte"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(2):41,00,42\n", 3,
+       "even number"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(:00\n", 3,
+       "hex type number"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex(2)00\n", 3,
+       "expected ':'"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=hex:01,\\\n", 3,
+       "past the end"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=-\n", 3,
+       "deleting values"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=42\n", 3,
+       "unknown data"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n\"a\"=\n", 3,
+       "unknown data"},
   };
   for (const auto& row : bad) {
-    try {
-      THive::Parse(row.text, "/p/system.reg");
-      ADD_FAILURE() << "accepted: " << row.text;
-    } catch (const win::EHiveFormatError& error) {
-      EXPECT_EQ(error.Line, row.line) << row.text;
-      const std::string message = error.what();
-      EXPECT_TRUE(message.starts_with("/p/system.reg, line " + std::to_string(row.line) + ": ")) << message;
-      EXPECT_NE(message.find(row.reason), std::string::npos) << message;
+    SCOPED_TRACE(row.text);
+    const auto error = ExpectRaises<win::EHiveFormatError>(
+        [&] { THive::Parse(row.text, "/p/system.reg"); },
+        AllOf(StartsWith("/p/system.reg, line " + std::to_string(row.line) + ": "),
+              HasSubstr(row.reason)));
+    if (error) {
+      EXPECT_EQ(error->Line, row.line);
     }
   }
 }
@@ -234,10 +263,12 @@ TEST(Hive, MalformedTextNamesSourceAndLine) {
 // Every prefix of a valid hive, and every single-byte corruption of it,
 // either parses or is reported; none may crash or throw anything else.
 TEST(Hive, DamagedTextIsParsedOrReported) {
-  const std::string valid = kRoundTrips[0] + std::string(kRoundTrips[2]).substr(kHeader.size()) + "; end\r\n";
+  const std::string valid =
+      kRoundTrips[0] + std::string(kRoundTrips[2]).substr(kHeader.size()) + "; end\r\n";
   ASSERT_NO_THROW(THive::Parse(valid, "t"));
   std::vector<std::string> damaged;
-  for (std::size_t length = 0; length <= valid.size(); ++length) damaged.push_back(valid.substr(0, length));
+  for (std::size_t length = 0; length <= valid.size(); ++length)
+    damaged.push_back(valid.substr(0, length));
   for (std::size_t at = 0; at < valid.size(); ++at) {
     for (const char c : {'\\', '"', '[', ']', '\n', '\0', ',', '='}) {
       std::string text = valid;
@@ -286,13 +317,15 @@ TEST(HiveFile, ConcurrentWritersLoseNothing) {
       for (int i = 0; i < kValuesEach; ++i) {
         win::UpdateHive(file, [&](THive& hive) {
           hive.CreateKey("K");
-          return hive.SetValue("K", {std::to_string(w) + "-" + std::to_string(i), win::REG_SZ, std::string("\0", 1)});
+          return hive.SetValue("K", {std::to_string(w) + "-" + std::to_string(i), win::REG_SZ,
+                                     std::string("\0", 1)});
         });
       }
     });
   }
   for (std::thread& writer : writers) writer.join();
-  EXPECT_EQ(win::LoadHive(file).Values("K").size(), static_cast<std::size_t>(kWriters * kValuesEach));
+  EXPECT_EQ(win::LoadHive(file).Values("K").size(),
+            static_cast<std::size_t>(kWriters * kValuesEach));
 }
 
 }  // namespace

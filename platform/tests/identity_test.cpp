@@ -1,11 +1,5 @@
-#include "platform/impersonation.h"
-#include "platform/producttype.h"
-#include "platform/session.h"
-#include "platform/token.h"
-
 #include <fcntl.h>
 #include <grp.h>
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,11 +15,17 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/hostpath.h"
+#include "platform/impersonation.h"
 #include "platform/prefix.h"
 #include "platform/process.h"
+#include "platform/producttype.h"
 #include "platform/registry.h"
-#include "platform/tests/recorder/record.h"
+#include "platform/session.h"
+#include "platform/token.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {

@@ -1,14 +1,16 @@
 #include "platform/inifile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/stringlist.h"
-#include "tests/support/temp_prefix.h"
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include "platform/stringlist.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/temp_prefix.h"
 
 namespace {
 
@@ -194,27 +196,20 @@ TEST(IniFileWrite, KeepsEverythingElseOfAnExistingFile) {
 TEST(IniFileWrite, AFileThatCannotBeWrittenRaisesWithItsName) {
   TempPrefix prefix;
   const std::string kMissingFolder = "C:\\NoSuch\\DAVURI.INI";
-  try {
-    win::TIniFile(kMissingFolder).WriteString("Configuration", "DurEDOPath", "x");
-    FAIL() << "no exception";
-  } catch (const win::EIniFileException& e) {
-    EXPECT_STREQ(e.what(), "Unable to write to C:\\NoSuch\\DAVURI.INI");
-  }
+  testing_support::ExpectRaises<win::EIniFileException>(
+      [&] { win::TIniFile(kMissingFolder).WriteString("Configuration", "DurEDOPath", "x"); },
+      "Unable to write to C:\\NoSuch\\DAVURI.INI");
 
   // Rights are checked with the effective ids, so take on an ordinary user's.
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to take on another user's ids";
   WriteFile(prefix.driveC() / "ro.ini", "[Configuration]\r\nDurEDOPath=C:\\Old\\\r\n");
   ::chmod(prefix.root().c_str(), 0755);
   ::chmod((prefix.driveC() / "ro.ini").c_str(), 0444);
-  std::string message;
   ASSERT_EQ(::seteuid(65534), 0);
-  try {
-    win::TIniFile("C:\\ro.ini").WriteString("Configuration", "DurEDOPath", "new");
-  } catch (const win::EIniFileException& e) {
-    message = e.what();
-  }
+  testing_support::ExpectRaises<win::EIniFileException>(
+      [] { win::TIniFile("C:\\ro.ini").WriteString("Configuration", "DurEDOPath", "new"); },
+      "Unable to write to C:\\ro.ini");
   ASSERT_EQ(::seteuid(0), 0);
-  EXPECT_EQ(message, "Unable to write to C:\\ro.ini");
   EXPECT_EQ(ReadFile(prefix.driveC() / "ro.ini"), "[Configuration]\r\nDurEDOPath=C:\\Old\\\r\n");
 }
 
@@ -227,8 +222,8 @@ TEST(IniFileWrite, TextsThatWouldReadBackWronglyAreRefused) {
     const char* key;
     const char* value;
   } cases[] = {
-      {"S", "k", "one\r\ninjected=1"}, {"S", "k", "a\nb"}, {"S", "a=b", "v"}, {"S]x", "k", "v"},
-      {"S\r\n[T", "k", "v"},
+      {"S", "k", "one\r\ninjected=1"}, {"S", "k", "a\nb"}, {"S", "a=b", "v"},  {"S]x", "k", "v"},
+      {"S\r\n[T", "k", "v"},           {"S", "[T]", "v"},  {"S", "  [T", "v"},
   };
   for (const auto& c : cases) {
     EXPECT_THROW(ini.WriteString(c.section, c.key, c.value), win::EIniFileException) << c.value;
@@ -237,6 +232,73 @@ TEST(IniFileWrite, TextsThatWouldReadBackWronglyAreRefused) {
   // A folder where the file should be cannot be read, so it is not replaced.
   std::filesystem::create_directories(prefix.driveC() / "dir.ini");
   EXPECT_THROW(win::TIniFile("C:\\dir.ini").WriteString("S", "k", "v"), win::EIniFileException);
+}
+
+// The same writes, one by one and gathered in one batch, from the same file.
+TEST(IniFileBatch, WritesOnceWithTheBytesOfSingleWrites) {
+  TempPrefix prefix;
+  const char kStart[] =
+      "; settings\n[ Configuration ]\nNumLines=42\n\n; paths\nDurEDOPath=C:\\Old\\\n"
+      "Odd line\n\n[configuration]\nDurEDOPath=second\n[EncDec]\nEncDec=1\ntail";
+  WriteFile(prefix.driveC() / "one.ini", kStart);
+  WriteFile(prefix.driveC() / "batch.ini", kStart);
+  const auto writeAll = [](win::TIniFile& ini) {
+    ini.WriteString("configuration", "DUREDOPATH", "\\\\PC1\\Apps\\VEZ\\");
+    ini.WriteString("Configuration", "Action", "PR");
+    ini.WriteString(" New ", " Key 1 ", "\"quoted\"");
+    ini.WriteString("new", "key 1", "replaced");
+    ini.WriteString("NEW", "Key 2", "");
+    ini.WriteString("Configuration", "action", "AP");
+    ini.WriteInteger("EncDec", "EncDec", 0);
+    for (int i = 0; i < 50; ++i) ini.WriteInteger("Queue", "Entry " + std::to_string(i), i);
+  };
+  win::TIniFile one("C:\\one.ini");
+  writeAll(one);
+
+  win::TIniFile batch("C:\\BATCH.INI");
+  batch.BeginUpdate();
+  batch.BeginUpdate();
+  writeAll(batch);
+  batch.EndUpdate();
+  EXPECT_EQ(ReadFile(prefix.driveC() / "batch.ini"), kStart) << "only the outermost end writes";
+  EXPECT_EQ(batch.ReadString("new", "KEY 1", "-"), "replaced") << "reads see the batch";
+  EXPECT_EQ(batch.ReadInteger("Queue", "Entry 49", -1), 49);
+  win::TStringList values;
+  batch.ReadSectionValues("Configuration", values);
+  EXPECT_EQ(values.Text(), "NumLines=42\r\nDurEDOPath=\\\\PC1\\Apps\\VEZ\\\r\nAction=AP\r\n");
+  batch.EndUpdate();
+  EXPECT_EQ(ReadFile(prefix.driveC() / "batch.ini"), ReadFile(prefix.driveC() / "one.ini"));
+
+  batch.BeginUpdate();
+  batch.EndUpdate();
+  EXPECT_EQ(ReadFile(prefix.driveC() / "batch.ini"), ReadFile(prefix.driveC() / "one.ini"))
+      << "a batch without writes leaves the file alone";
+  batch.WriteString("After", "k", "v");
+  EXPECT_TRUE(win::TIniFile("C:\\batch.ini").ValueExists("after", "K"))
+      << "after the batch, writes go to the file at once again";
+}
+
+TEST(IniFileBatch, FailuresRaiseAsSingleWritesWould) {
+  TempPrefix prefix;
+  win::TIniFile missingFolder("C:\\NoSuch\\DAVURI.INI");
+  missingFolder.BeginUpdate();
+  missingFolder.WriteString("Configuration", "DurEDOPath", "x");
+  EXPECT_THROW(missingFolder.WriteString("Configuration", "a=b", "x"), win::EIniFileException);
+  try {
+    missingFolder.EndUpdate();
+    FAIL() << "no exception";
+  } catch (const win::EIniFileException& e) {
+    EXPECT_STREQ(e.what(), "Unable to write to C:\\NoSuch\\DAVURI.INI");
+  }
+  EXPECT_NO_THROW(missingFolder.EndUpdate()) << "the batch ended with the failure";
+
+  // A file that cannot be read is never replaced, so every write raises.
+  std::filesystem::create_directories(prefix.driveC() / "dir.ini");
+  win::TIniFile unreadable("C:\\dir.ini");
+  unreadable.BeginUpdate();
+  EXPECT_THROW(unreadable.WriteString("S", "k", "v"), win::EIniFileException);
+  EXPECT_NO_THROW(unreadable.EndUpdate());
+  EXPECT_TRUE(std::filesystem::is_directory(prefix.driveC() / "dir.ini"));
 }
 
 }  // namespace

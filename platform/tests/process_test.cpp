@@ -1,7 +1,6 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <time.h>
 #include <unistd.h>
@@ -12,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/files.h"
 #include "platform/hostpath.h"
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "platform/registry.h"
 
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,12 +8,17 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "platform/prefix.h"
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 
 namespace {
 
+using testing_support::ExpectRaises;
+using win::ERegistryException;
 using win::TRegistry;
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
@@ -22,20 +26,13 @@ const std::string kPrinterKey = "SOFTWARE\\Zerurud\\Printer";
 
 class Registry : public ::testing::Test {
  protected:
-  void WriteHive(const std::string& body) { testing_support::WriteFile(win::HivePath(), kHeader + body); }
+  void WriteHive(const std::string& body) {
+    testing_support::WriteFile(win::HivePath(), kHeader + body);
+  }
   std::string HiveText() { return testing_support::ReadFile(win::HivePath()); }
 
   testing_support::TempPrefix FPrefix;
 };
-
-std::string ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const win::ERegistryException& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 TEST_F(Registry, EveryTypeRoundTripsThroughTheFile) {
   {
@@ -59,16 +56,18 @@ TEST_F(Registry, EveryTypeRoundTripsThroughTheFile) {
   EXPECT_EQ(reader.ReadInteger("ExpandTo"), 70);
   EXPECT_EQ(reader.ReadInteger("Negative"), -2);
   EXPECT_EQ(reader.ReadBinary("Blob"), std::string("\0\x01\xff", 3));
-  EXPECT_EQ(reader.ReadMultiString("Suite"), (std::vector<std::string>{"Terminal Server", "Other"}));
+  EXPECT_EQ(reader.ReadMultiString("Suite"),
+            (std::vector<std::string>{"Terminal Server", "Other"}));
   EXPECT_EQ(reader.ReadString(""), "default");
-  EXPECT_EQ(reader.GetValueNames(),
-            (std::vector<std::string>{"FilePath", "Chain", "ExpandTo", "Negative", "Blob", "Suite", ""}));
+  EXPECT_EQ(reader.GetValueNames(), (std::vector<std::string>{"FilePath", "Chain", "ExpandTo",
+                                                              "Negative", "Blob", "Suite", ""}));
   EXPECT_NE(HiveText().find("\"Chain\"=hex(2):25,00,50,00"), std::string::npos) << HiveText();
 }
 
 TEST_F(Registry, MissingValuesAndWrongTypes) {
-  WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n\"s\"=\"text\"\r\n\"d\"=dword:00000001\r\n"
-            "\"b\"=hex:01\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n\"n\"=hex(0):\r\n");
+  WriteHive(
+      "[HKEY_LOCAL_MACHINE\\K]\r\n\"s\"=\"text\"\r\n\"d\"=dword:00000001\r\n"
+      "\"b\"=hex:01\r\n\"m\"=hex(7):61,00,00,00,00,00\r\n\"n\"=hex(0):\r\n");
   TRegistry registry;
   ASSERT_TRUE(registry.OpenKey("K", false));
   EXPECT_EQ(registry.ReadString("missing"), "");
@@ -87,12 +86,17 @@ TEST_F(Registry, MissingValuesAndWrongTypes) {
       {"ReadString(b)", [&] { registry.ReadString("b"); }, "Invalid data type for 'b'"},
       {"ReadString(m)", [&] { registry.ReadString("m"); }, "Invalid data type for 'm'"},
       {"ReadInteger(s)", [&] { registry.ReadInteger("s"); }, "Invalid data type for 's'"},
-      {"ReadInteger(missing)", [&] { registry.ReadInteger("missing"); }, "Failed to get data for 'missing'"},
+      {"ReadInteger(missing)", [&] { registry.ReadInteger("missing"); },
+       "Failed to get data for 'missing'"},
       {"ReadMultiString(s)", [&] { registry.ReadMultiString("s"); }, "Invalid data type for 's'"},
       {"ReadBinary(s)", [&] { registry.ReadBinary("s"); }, "Invalid data type for 's'"},
-      {"ReadBinary(missing)", [&] { registry.ReadBinary("missing"); }, "Failed to get data for 'missing'"},
+      {"ReadBinary(missing)", [&] { registry.ReadBinary("missing"); },
+       "Failed to get data for 'missing'"},
   };
-  for (const auto& row : cases) EXPECT_EQ(ErrorOf(row.read), row.message) << row.call;
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.call);
+    ExpectRaises<ERegistryException>(row.read, row.message);
+  }
 }
 
 TEST_F(Registry, WriteStringStoresPlainTextWhateverTheTypeWas) {
@@ -149,15 +153,18 @@ TEST_F(Registry, DeleteValue) {
 TEST_F(Registry, WritesNeedAnOpenWritableKeyThatStillExists) {
   WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n");
   TRegistry closed;
-  EXPECT_EQ(ErrorOf([&] { closed.WriteString("v", "x"); }), "Failed to set data for 'v'");
+  ExpectRaises<ERegistryException>([&] { closed.WriteString("v", "x"); },
+                                   "Failed to set data for 'v'");
   TRegistry readOnly;
   ASSERT_TRUE(readOnly.OpenKeyReadOnly("K"));
   EXPECT_EQ(readOnly.Access(), win::KEY_READ);
-  EXPECT_EQ(ErrorOf([&] { readOnly.WriteInteger("v", 1); }), "Failed to set data for 'v'");
+  ExpectRaises<ERegistryException>([&] { readOnly.WriteInteger("v", 1); },
+                                   "Failed to set data for 'v'");
   TRegistry deletedMeanwhile;
   ASSERT_TRUE(deletedMeanwhile.OpenKey("K", false));
   ASSERT_TRUE(TRegistry().DeleteKey("K"));
-  EXPECT_EQ(ErrorOf([&] { deletedMeanwhile.WriteString("v", "x"); }), "Failed to set data for 'v'");
+  ExpectRaises<ERegistryException>([&] { deletedMeanwhile.WriteString("v", "x"); },
+                                   "Failed to set data for 'v'");
   EXPECT_FALSE(TRegistry().KeyExists("K")) << "a write does not bring a deleted key back";
 }
 
@@ -175,8 +182,9 @@ TEST_F(Registry, MalformedHiveFailsOpensAndRaisesOnReads) {
   TRegistry registry(win::KEY_READ);
   ASSERT_TRUE(registry.OpenKey("K", false));
   WriteHive("[HKEY_LOCAL_MACHINE\\K]\r\n\"v\"=\"one\r\n");
-  EXPECT_EQ(ErrorOf([&] { registry.ReadString("v"); }),
-            win::HivePath().string() + ", line 4: the text has no closing quotation mark");
+  ExpectRaises<ERegistryException>(
+      [&] { registry.ReadString("v"); },
+      win::HivePath().string() + ", line 4: the text has no closing quotation mark");
   EXPECT_FALSE(TRegistry().OpenKey("K", false));
   EXPECT_EQ(win::GetLastError(), win::ERROR_INVALID_DATA);
   EXPECT_FALSE(TRegistry().KeyExists("K"));
@@ -215,7 +223,8 @@ TEST_F(Registry, FullAccessNeedsTheRightToWriteTheHive) {
     return;
   }
   const passwd* nobody = ::getpwnam("nobody");
-  if (nobody == nullptr) GTEST_SKIP() << "no unprivileged user 'nobody' to switch the effective id to";
+  if (nobody == nullptr)
+    GTEST_SKIP() << "no unprivileged user 'nobody' to switch the effective id to";
   ::chmod(FPrefix.root().c_str(), 0755);
   ::chmod(win::HivePath().c_str(), 0644);
   TEffectiveUser user(nobody->pw_uid);

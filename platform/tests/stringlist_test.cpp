@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/error.h"
 #include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "tests/support/expect_raises.h"
 
 namespace {
 
@@ -103,12 +105,8 @@ TEST(StringList, SortedListsInsertInOrder) {
 TEST(StringList, BadIndexesRaise) {
   win::TStringList list;
   list.Add("only");
-  try {
-    (void)list[1];
-    FAIL() << "no exception";
-  } catch (const win::Exception& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (1)");
-  }
+  testing_support::ExpectRaises<win::Exception>([&] { (void)list[1]; },
+                                                "List index out of bounds (1)");
   EXPECT_THROW(list.Delete(-1), win::Exception);
   EXPECT_THROW(list.Objects(5), win::Exception);
   EXPECT_THROW(list.Insert(2, "x"), win::Exception);

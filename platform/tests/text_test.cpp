@@ -1,10 +1,13 @@
 #include "platform/text.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
-#include "platform/error.h"
 #include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "tests/support/expect_raises.h"
 
 namespace win {
 namespace {
@@ -38,6 +41,8 @@ TEST(Trim, ControlsAndBlanks) {
   EXPECT_EQ(TrimRight("  x  "), "  x");
   EXPECT_EQ(Trim("   "), "");
   EXPECT_EQ(Trim("\xa0x\xa0"), "\xa0x\xa0");
+  EXPECT_EQ(TrimBlanks("  \tx y\r  "), "\tx y\r");
+  EXPECT_EQ(TrimBlanks("   "), "");
 }
 
 TEST(StrToInt, ClassLibraryRules) {
@@ -66,14 +71,32 @@ TEST(StrToInt, ClassLibraryRules) {
   for (const auto& c : cases) EXPECT_EQ(TryStrToInt(c.text), c.value) << "'" << c.text << "'";
 }
 
+TEST(StrToInt, UnsignedTakesAllThirtyTwoBits) {
+  struct {
+    const char* text;
+    std::optional<std::uint32_t> value;
+  } cases[] = {
+      {"4294967295", 4294967295u},
+      {" +7", 7u},
+      {"0xFFFFFFFF", 4294967295u},
+      {"$CEA", 0xCEAu},
+      {"0", 0u},
+      {"4294967296", std::nullopt},
+      {"-1", std::nullopt},
+      {"-0", std::nullopt},
+      {"99999999999999999999", std::nullopt},
+      {"", std::nullopt},
+      {"12x", std::nullopt},
+      {"0x100000000", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TryStrToUInt(c.text), c.value) << "'" << c.text << "'";
+  EXPECT_EQ(TryStrToInt("99999999999999999999"), std::nullopt) << "no wrap-around";
+}
+
 TEST(StrToInt, RaisesWithTheClassLibraryText) {
   EXPECT_EQ(StrToInt("12"), 12);
-  try {
-    StrToInt("x1");
-    ADD_FAILURE() << "nothing raised";
-  } catch (const Exception& e) {
-    EXPECT_STREQ(e.what(), "'x1' is not a valid integer value");
-  }
+  testing_support::ExpectRaises<Exception>([] { StrToInt("x1"); },
+                                           "'x1' is not a valid integer value");
 }
 
 TEST(Copy, OneBasedAndClipped) {

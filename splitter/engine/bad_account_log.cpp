@@ -2,7 +2,7 @@
 #include "splitter/engine/bad_account_log.h"
 
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 #include "splitter/engine/utilities.h"
 
 namespace splitter {
@@ -30,8 +30,8 @@ std::string FormatBadAccountEntry(const std::string& accountId, const std::strin
 std::optional<TBadAccountEntry> ParseBadAccountEntry(std::string_view line) {
   if (line.size() < static_cast<std::size_t>(kBadAccountPathColumn)) return std::nullopt;
   return TBadAccountEntry{
-      std::string(TrimControls(CopyText(line, 1, kBadAccountIdWidth))),
-      std::string(TrimControls(CopyText(line, kBadAccountPathColumn, kBadAccountPathWidth))),
+      std::string(win::Trim(win::Copy(line, 1, kBadAccountIdWidth))),
+      std::string(win::Trim(win::Copy(line, kBadAccountPathColumn, kBadAccountPathWidth))),
   };
 }
 

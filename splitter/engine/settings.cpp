@@ -1,11 +1,11 @@
 #include "splitter/engine/settings.h"
 
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 
 namespace splitter {
 
 int HandleBadAcctMode(const std::string& text) {
-  const std::string mode = AsciiUpperCase(text);
+  const std::string mode = win::UpperCase(text);
   if (mode == "CONTINUE") return kBadAccountContinue;
   if (mode == "ABORT") return kBadAccountAbort;
   return kBadAccountAsk;

@@ -3,7 +3,7 @@
 #include "platform/files.h"
 #include "platform/params.h"
 #include "platform/path.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 
 namespace splitter {
 
@@ -26,7 +26,7 @@ std::uint8_t LastCharPos(char c, const std::string& text) {
 void SelectIniFile(std::uint8_t index) {
   IniParamIndex = index;
   if (win::ParamCount() > index) {
-    IniFileName = AsciiUpperCase(win::ParamStr(index + 1));
+    IniFileName = win::UpperCase(win::ParamStr(index + 1));
   } else {
     IniFileName = win::ChangeFileExt(win::ParamStr(0), ".INI");
   }

@@ -1,8 +1,9 @@
 #include "tools/jobgen/job_generator.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "platform/text.h"
 
 namespace jobgen {
 
@@ -313,13 +314,6 @@ TGeneratedJob GenerateJob(const TJobOptions& options) {
 
 namespace {
 
-std::optional<std::int64_t> ReadNumber(const std::string& text) {
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 std::vector<std::string> SplitAtCommas(const std::string& text) {
   std::vector<std::string> parts;
   std::size_t start = 0;
@@ -375,8 +369,8 @@ std::optional<TJobOptions> ParseJobOptions(const std::vector<std::string>& args,
     const std::string& value = args[++i];
     bool known = true;
     if (arg == "--seed") {
-      const std::optional<std::int64_t> seed = ReadNumber(value);
-      if (!seed || *seed < 0) {
+      const std::optional<std::uint32_t> seed = win::TryStrToUInt(value);
+      if (!seed) {
         error = "--seed needs a number of 0 or more, not " + value;
         return std::nullopt;
       }
@@ -400,13 +394,13 @@ std::optional<TJobOptions> ParseJobOptions(const std::vector<std::string>& args,
       for (const TNumberOption& number : numbers) {
         if (arg != number.name) continue;
         known = true;
-        const std::optional<std::int64_t> read = ReadNumber(value);
+        const std::optional<int> read = win::TryStrToInt(value);
         if (!read || *read < number.low || *read > number.high) {
           error = arg + " needs a number from " + std::to_string(number.low) + " to " +
                   std::to_string(number.high) + ", not " + value;
           return std::nullopt;
         }
-        *number.target = static_cast<std::int32_t>(*read);
+        *number.target = *read;
       }
     }
     if (!known) {

@@ -1,7 +1,6 @@
 #include "tools/reg/regtool.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "platform/hostfile.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace regtool {
 
@@ -36,14 +36,6 @@ struct TCommandError {
 
 [[noreturn]] void Raise(const std::string& message) { throw TCommandError{message}; }
 [[noreturn]] void RaiseSyntax() { Raise("Invalid syntax."); }
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return upper;
-}
 
 struct TTypeName {
   DWORD Type;
@@ -66,7 +58,7 @@ std::string TypeName(DWORD type) {
 
 // The types that add accepts.
 std::optional<DWORD> TypeFromName(std::string_view name) {
-  const std::string upper = Upper(name);
+  const std::string upper = win::UpperCase(name);
   for (const DWORD type : {win::REG_SZ, win::REG_EXPAND_SZ, win::REG_DWORD, win::REG_BINARY, win::REG_MULTI_SZ}) {
     if (TypeName(type) == upper) return type;
   }
@@ -120,7 +112,7 @@ std::string ValueLine(const THiveValue& value) {
 
 // The path below HKEY_LOCAL_MACHINE of a key argument.
 std::string KeyPath(const std::string& key) {
-  const std::string upper = Upper(key);
+  const std::string upper = win::UpperCase(key);
   for (const std::string_view root : {std::string_view("HKLM"), kRootName}) {
     if (upper == root) return std::string();
     if (upper.starts_with(std::string(root) + "\\")) return key.substr(root.size() + 1);
@@ -134,7 +126,7 @@ std::string FullKeyName(const std::string& stored) {
 
 bool IsSameOrBelow(std::string_view path, std::string_view key) {
   if (key.empty()) return true;
-  if (path.size() < key.size() || !win::SameRegistryName(path.substr(0, key.size()), key)) return false;
+  if (path.size() < key.size() || !win::SameText(path.substr(0, key.size()), key)) return false;
   return path.size() == key.size() || path[key.size()] == '\\';
 }
 
@@ -152,7 +144,8 @@ TArguments ParseArguments(const std::vector<std::string>& args, const std::vecto
   TArguments parsed;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const std::string option = arg.starts_with("/") || arg.starts_with("-") ? "/" + Upper(arg.substr(1)) : "";
+    const std::string option =
+        arg.starts_with("/") || arg.starts_with("-") ? "/" + win::UpperCase(arg.substr(1)) : "";
     const bool isFlag = std::find(flags.begin(), flags.end(), option) != flags.end();
     const bool takesValue = std::find(withValue.begin(), withValue.end(), option) != withValue.end();
     if (!isFlag && !takesValue) {
@@ -191,14 +184,10 @@ void Update(const std::function<bool(THive&)>& change) { win::UpdateHive(win::Hi
 std::string EncodeData(DWORD type, const std::string& text, const std::string& separator) {
   switch (type) {
     case win::REG_DWORD: {
-      errno = 0;
-      char* end = nullptr;
-      const unsigned long long number = std::strtoull(text.c_str(), &end, 0);
-      if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0 || number > 0xFFFFFFFFull) {
-        Raise("Invalid syntax. Specify valid numeric value for '/d'.");
-      }
+      const std::optional<std::uint32_t> number = win::TryStrToUInt(text);
+      if (!number) Raise("Invalid syntax. Specify valid numeric value for '/d'.");
       std::string data;
-      for (int i = 0; i < 4; ++i) data += static_cast<char>(number >> (8 * i) & 0xFF);
+      for (int i = 0; i < 4; ++i) data += static_cast<char>(*number >> (8 * i) & 0xFF);
       return data;
     }
     case win::REG_BINARY: {
@@ -363,7 +352,7 @@ int Export(const std::vector<std::string>& argv, std::istream& in, std::ostream&
 int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   try {
     if (args.empty()) RaiseSyntax();
-    const std::string operation = Upper(args[0]);
+    const std::string operation = win::UpperCase(args[0]);
     if (operation == "QUERY") return Query(args, out);
     if (operation == "ADD") return Add(args, in, out);
     if (operation == "DELETE") return Delete(args, in, out);

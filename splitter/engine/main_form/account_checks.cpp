@@ -6,7 +6,7 @@
 #include "common/product.h"
 #include "platform/db.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/settings.h"
 
@@ -69,7 +69,7 @@ void Tform_Main::CheckEveryAccount() {
   // moves down to the same index.
   int i = 0;
   while (i < WrittenAccounts->Count()) {
-    const std::string message = CheckAccount(AsciiUpperCase((*WrittenAccounts)[i]));
+    const std::string message = CheckAccount(win::UpperCase((*WrittenAccounts)[i]));
     if (message.empty()) {
       ++i;
     } else if (HandleBadAcct == kBadAccountContinue) {
@@ -90,7 +90,7 @@ void Tform_Main::CheckEveryAccount() {
 }
 
 std::string Tform_Main::CheckAccount(const std::string& accountId) {
-  if (TrimControls(accountId).empty()) return "Items were found without an associated account ID.";
+  if (win::Trim(accountId).empty()) return "Items were found without an associated account ID.";
   if (!tblAccounts.Locate(common::kAccountsIdColumn, {accountId})) {
     return "The Account ID [" + accountId + "] does not exist.";
   }
@@ -104,12 +104,12 @@ std::string Tform_Main::CheckAccount(const std::string& accountId) {
 }
 
 std::string Tform_Main::ActionCode(const std::string& action) {
-  if (const std::optional<int> number = TryStrToInt(action)) {
+  if (const std::optional<int> number = win::TryStrToInt(action)) {
     if (*number == 2) return "PR";
     if (*number == 3) return "OT";
     return "AP";
   }
-  const std::string code = AsciiUpperCase(action);
+  const std::string code = win::UpperCase(action);
   if (code == "PR" || code == "OT") return code;
   return "AP";
 }

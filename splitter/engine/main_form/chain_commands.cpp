@@ -8,7 +8,7 @@
 #include "platform/path.h"
 #include "platform/process.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/utilities.h"
 
@@ -27,7 +27,7 @@ constexpr std::size_t kMaxMacroNameLength = 255;
 constexpr std::size_t kParamStrNumberStart = 9;
 
 std::string MacroValue(Tform_Main& form, const std::string& name) {
-  const std::string upper = AsciiUpperCase(name);
+  const std::string upper = win::UpperCase(name);
   if (upper == "INFILE") {
     return ShortPathName((*form.ChainInputFiles)[form.ChainFileIndex - 1]);
   }
@@ -35,8 +35,8 @@ std::string MacroValue(Tform_Main& form, const std::string& name) {
   if (upper.starts_with("PARAMSTR")) {
     std::optional<int> number;
     if (upper.size() > kParamStrNumberStart) {
-      number = TryStrToInt(std::string_view(upper).substr(kParamStrNumberStart,
-                                                          upper.size() - kParamStrNumberStart - 1));
+      number = win::TryStrToInt(std::string_view(upper).substr(
+          kParamStrNumberStart, upper.size() - kParamStrNumberStart - 1));
     }
     if (!number) {
       form.WarnOrQuit("Invalid chain command " + name + "!");
@@ -73,7 +73,7 @@ void Tform_Main::RunNextPreChain() {
       ChainInputFiles->Count() > 0) {
     std::string command = (*PreChainCommands)[0];
     const std::size_t blank = command.find(' ');
-    if (blank != std::string::npos) ChainProgram = TrimControls(command.substr(0, blank));
+    if (blank != std::string::npos) ChainProgram = win::Trim(command.substr(0, blank));
     if (!ChainProgram.empty() && !win::FileExists(ChainProgram)) {
       const std::string besideSplitter = win::ExtractFilePath(win::ParamStr(0)) + ChainProgram;
       if (win::FileExists(besideSplitter)) {
@@ -85,7 +85,7 @@ void Tform_Main::RunNextPreChain() {
     }
     if (blank != std::string::npos) command.erase(0, blank + 1);
     ExpandMacros(*this, command);
-    parameters = TrimControls(command);
+    parameters = win::Trim(command);
 
     ++ChainFileIndex;
     if (ChainFileIndex > ChainInputFiles->Count()) {

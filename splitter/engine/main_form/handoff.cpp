@@ -12,7 +12,7 @@
 #include "platform/path.h"
 #include "platform/process.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 
 namespace splitter {
@@ -59,7 +59,7 @@ void Tform_Main::WriteQueueAndPrint() {
   for (int i = 0; i < WrittenAccounts->Count(); ++i) {
     const std::string& account = (*WrittenAccounts)[i];
     const auto [found, added] =
-        accountByUpperCase.try_emplace(AsciiUpperCase(account), accounts.size());
+        accountByUpperCase.try_emplace(win::UpperCase(account), accounts.size());
     if (added) {
       accounts.push_back(account);
       filesOfAccount.emplace_back();

@@ -8,7 +8,7 @@
 #include "platform/error.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 
 namespace splitter {
@@ -87,7 +87,7 @@ bool Tform_Main::LoadCaptures() {
   // The very first line is not looked at: a test page there is not one.
   const auto& lines = FJoinedText.Lines();
   if (lines.size() > 1 && std::any_of(lines.begin() + 1, lines.end(), [](std::string_view line) {
-        return CaseBlindEqual(line, kTestPageLine);
+        return win::SameText(line, kTestPageLine);
       })) {
     ShowFinalMessage("Printer Test Page Found!\rAborting Printing.");
     FJoinedText.Clear();
@@ -112,15 +112,15 @@ void Tform_Main::DetectDocumentKind() {
     // Only one marker is passed over: a second one right after it is read as
     // a line number, and fails as one.
     if (definitions.Strings(i) == "DD") ++i;
-    const int lineNumber = StrToInt(definitions.Strings(i));
+    const int lineNumber = win::StrToInt(definitions.Strings(i));
     const std::string& tag = definitions.Strings(i + 1);
     if (lineNumber < 1 || static_cast<std::size_t>(lineNumber) > FJoinedText.Count()) {
       throw win::Exception("List index out of bounds (" + std::to_string(lineNumber - 1) + ")");
     }
     const std::string_view line = FJoinedText.Line(static_cast<std::size_t>(lineNumber - 1));
     if (!tag.empty() && tag[0] == '>') {
-      const int limit = StrToInt(CopyText(tag, 2, 3));
-      found = static_cast<long long>(TrimBlanks(line).size()) > limit;
+      const int limit = win::StrToInt(win::Copy(tag, 2, 3));
+      found = static_cast<long long>(win::TrimBlanks(line).size()) > limit;
     } else {
       found = !tag.empty() && line.find(tag) != std::string_view::npos;
     }

@@ -12,8 +12,8 @@
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/account_pages.h"
-#include "splitter/engine/ascii_text.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/split_names.h"
 
@@ -72,8 +72,8 @@ void Tform_Main::SplitCaptures() {
       FView.SetLabelText("Multiple Account Processing...");
       std::optional<std::uint32_t> keyIndex;
       if (AccountLine >= 1) keyIndex = pages.RemainingAt(static_cast<std::size_t>(AccountLine - 1));
-      if (keyIndex) keyLine = AsciiUpperCase(FJoinedText.Line(*keyIndex));
-      bool readable = !TrimControls(keyLine).empty();
+      if (keyIndex) keyLine = win::UpperCase(FJoinedText.Line(*keyIndex));
+      bool readable = !win::Trim(keyLine).empty();
       if (readable) {
         long long attempts = 0;
         readable = pages.TakeAccount(*keyIndex, NumLines, AccountLine, batch, attempts) ==
@@ -121,7 +121,7 @@ void Tform_Main::WriteAccountBatch(const std::string& keyLine, std::string_view 
   WriteBatchFile(path, bytes);
   WrittenFiles->Add(path);
 
-  std::string id(TrimControls(CopyText(keyLine, AccountCol, AccountWidth)));
+  std::string id(win::Trim(win::Copy(keyLine, AccountCol, AccountWidth)));
   if (StripAcctID) id = StripAccountID(id);
   const std::string replacement = AccountCodes ? AccountCodes->Values(id) : std::string();
   WrittenAccounts->Add(replacement.empty() ? id : replacement);

@@ -9,14 +9,15 @@
 #include "splitter/engine/bad_account_log.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/engine_fixture.h"
-#include "splitter/engine/tests/test_database.h"
+#include "splitter/engine/tests/splitter_login.h"
 #include "splitter/engine/utilities.h"
+#include "tests/support/test_database.h"
 
 namespace splitter {
 
 namespace {
 
-using namespace test_database;
+using namespace testing_support::test_database;
 
 // A processing window whose AP run split three accounts into C:\Jobs, checked
 // against the test server through the splitter's own login. The accounts are

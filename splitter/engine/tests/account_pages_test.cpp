@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "splitter/engine/ascii_text.h"
+#include "platform/text.h"
 
 namespace splitter {
 
@@ -26,19 +26,19 @@ std::vector<TPass> SlowSplit(std::vector<std::string> lines, int numLines, int a
   std::vector<TPass> passes;
   auto firstEqual = [&](const std::string& key) -> long long {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (CaseBlindEqual(lines[i], key)) return static_cast<long long>(i);
+      if (win::SameText(lines[i], key)) return static_cast<long long>(i);
     }
     return -1;
   };
   while (!lines.empty()) {
     TPass pass;
     if (accountLine < 1 || static_cast<std::size_t>(accountLine) > lines.size() ||
-        TrimControls(lines[accountLine - 1]).empty()) {
+        win::Trim(lines[accountLine - 1]).empty()) {
       pass.stuck = true;
       passes.push_back(pass);
       break;
     }
-    const std::string key = AsciiUpperCase(lines[accountLine - 1]);
+    const std::string key = win::UpperCase(lines[accountLine - 1]);
     long long m = firstEqual(key);
     bool idle = false;
     while (!lines.empty() && m >= 0) {
@@ -78,7 +78,7 @@ std::vector<TPass> FastSplit(const std::vector<std::string>& lines, int numLines
     if (accountLine >= 1) key = pages.RemainingAt(static_cast<std::size_t>(accountLine - 1));
     std::vector<std::string_view> batch;
     long long attempts = 0;
-    pass.stuck = !key || TrimControls(text.Line(*key)).empty() ||
+    pass.stuck = !key || win::Trim(text.Line(*key)).empty() ||
                  pages.TakeAccount(*key, numLines, accountLine, batch, attempts) ==
                      TAccountPages::TTakeResult::Stuck;
     pass.batch.assign(batch.begin(), batch.end());

@@ -8,8 +8,11 @@
 #include "splitter/engine/bad_account_log.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include "tests/support/expect_raises.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -293,12 +296,8 @@ TEST_F(BadAccounts, MissingEntryFile) {
   // Cancel: the run is aborted and the log keeps its name and content.
   WriteFile("C:\\Jobs\\taken.LOG", log);
   FView.ConfirmAnswers = {false};
-  try {
-    FForm.ReloadBadAccountLog("C:\\Jobs\\taken.LOG");
-    ADD_FAILURE() << "no abort";
-  } catch (const EAbort& abort) {
-    EXPECT_STREQ(abort.what(), "File C:\\Jobs\\gone.BAD not found");
-  }
+  ExpectRaises<EAbort>([&] { FForm.ReloadBadAccountLog("C:\\Jobs\\taken.LOG"); },
+                       "File C:\\Jobs\\gone.BAD not found");
   EXPECT_EQ(FView.Confirmations, std::vector<std::string>{question});
   EXPECT_EQ(FView.ConfirmButtonsSeen, std::vector<TConfirmButtons>{TConfirmButtons::YesCancel});
   EXPECT_EQ(ReadFile("C:\\Jobs\\taken.LOG"), log);
@@ -343,14 +342,8 @@ TEST_F(BadAccounts, LogThatCannotBeTakenBack) {
   };
   for (const Case& c : cases) {
     FForm.TempFile = c.tempFile;
-    try {
-      FForm.ReloadBadAccountLog(c.log);
-      ADD_FAILURE() << "taken back: " << c.log;
-    } catch (const EAbort&) {
-      ADD_FAILURE() << "aborted: " << c.log;
-    } catch (const win::Exception& error) {
-      EXPECT_EQ(error.Message(), c.message);
-    }
+    SCOPED_TRACE(c.log);
+    ExpectRaises<win::Exception>([&] { FForm.ReloadBadAccountLog(c.log); }, c.message);
   }
   EXPECT_EQ(ReadFile("C:\\Jobs\\SPLITW.LOG"), kHeader);
 }

@@ -11,6 +11,7 @@
 
 #include "platform/params.h"
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/handoff_fixture.h"
 
@@ -176,7 +177,7 @@ TEST_F(ChainCommands, AProgramThatCannotStartIsReportedAndTheNextRunFollows) {
     EXPECT_TRUE(warning.starts_with("Error #") &&
                 warning.ends_with(" executing C:\\Apps\\BROKEN.EXE"))
         << warning;
-    const int code = std::stoi(warning.substr(7));
+    const int code = win::StrToInt(warning.substr(7, warning.find(' ', 7) - 7));
     EXPECT_TRUE(code >= 0 && code < 32) << warning;
   }
 }

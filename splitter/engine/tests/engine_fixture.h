@@ -15,18 +15,16 @@
 #include "platform/stringlist.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/fake_main_view.h"
+#include "tests/support/processing_window.h"
 #include "tests/support/temp_prefix.h"
 
 namespace splitter {
 
 class EngineTest : public ::testing::Test {
  protected:
-  EngineTest() : FForm(FView) {
+  EngineTest() {
     win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {});
     WriteFile("C:\\Apps\\DAVURI.EXE", "program");
-    FForm.SelectedFiles = &FSelectedFiles;
-    FForm.WrittenFiles = &FWrittenFiles;
-    FForm.WrittenAccounts = &FWrittenAccounts;
   }
 
   // The host file behind `windowsPath` on drive C: ("C:\Jobs\a.ruz").
@@ -63,10 +61,11 @@ class EngineTest : public ::testing::Test {
 
   testing_support::TempPrefix FPrefix;
   TFakeMainView FView;
-  Tform_Main FForm;
-  win::TStringList FSelectedFiles;
-  win::TStringList FWrittenFiles;
-  win::TStringList FWrittenAccounts;
+  testing_support::TProcessingWindow FWindow{FView};
+  Tform_Main& FForm = FWindow.Form;
+  win::TStringList& FSelectedFiles = FWindow.SelectedFiles;
+  win::TStringList& FWrittenFiles = FWindow.WrittenFiles;
+  win::TStringList& FWrittenAccounts = FWindow.WrittenAccounts;
 };
 
 }  // namespace splitter

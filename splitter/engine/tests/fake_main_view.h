@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/tests/fake_dialogs.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/main_form/main_view.h"
+#include "tests/support/fake_dialogs.h"
 
 namespace splitter {
 
@@ -92,7 +92,7 @@ class TFakeMainView : public TMainView {
   // Answers in order: true is Yes (or OK), false is No or Cancel.
   std::deque<bool> ConfirmAnswers;
   std::deque<bool> WarnAnswers;
-  common::TFakeOpenDialog Dialog;
+  testing_support::TFakeOpenDialog Dialog;
   int Invalidations = 0;
   bool Closed = false;
   bool Quit = false;

@@ -18,11 +18,13 @@
 #include "platform/params.h"
 #include "platform/process.h"
 #include "platform/stringlist.h"
-#include "platform/tests/recorder/record.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/fake_main_view.h"
-#include "splitter/engine/tests/test_database.h"
+#include "splitter/engine/tests/splitter_login.h"
+#include "tests/support/processing_window.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
+#include "tests/support/test_database.h"
 
 namespace splitter {
 
@@ -68,12 +70,7 @@ class TPaintingView : public TFakeMainView {
 
 class HandOffTest : public ::testing::Test {
  protected:
-  HandOffTest() : FForm(FView) {
-    win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {});
-    FForm.SelectedFiles = &FSelectedFiles;
-    FForm.WrittenFiles = &FWrittenFiles;
-    FForm.WrittenAccounts = &FWrittenAccounts;
-  }
+  HandOffTest() { win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {}); }
   // The host file behind `windowsPath` on drive C: ("C:\Jobs\a.ruz").
   std::filesystem::path HostPath(const std::string& windowsPath) const {
     return FPrefix.OnDriveC(windowsPath);
@@ -121,26 +118,28 @@ class HandOffTest : public ::testing::Test {
   std::filesystem::path FRecordFile = FOut.path() / "record";
   testing_support::TScopedVariable FRecordVariable{"ARGV_RECORDER_OUT", FRecordFile.string()};
   TPaintingView FView;
-  Tform_Main FForm;
-  win::TStringList FSelectedFiles;
-  win::TStringList FWrittenFiles;
-  win::TStringList FWrittenAccounts;
+  testing_support::TProcessingWindow FWindow{FView};
+  Tform_Main& FForm = FWindow.Form;
+  win::TStringList& FSelectedFiles = FWindow.SelectedFiles;
+  win::TStringList& FWrittenFiles = FWindow.WrittenFiles;
+  win::TStringList& FWrittenAccounts = FWindow.WrittenAccounts;
 };
 
 // The same with the splitter's connection to the test database server.
 class HandOffDbTest : public HandOffTest {
  protected:
   void SetUp() override {
-    if (!test_database::HaveServer()) GTEST_SKIP() << test_database::kNoServer;
-    test_database::UseRoot(FRoot);
+    if (!testing_support::test_database::HaveServer())
+      GTEST_SKIP() << testing_support::test_database::kNoServer;
+    testing_support::test_database::UseRoot(FRoot);
     FRoot.Connect();
-    test_database::UseSplitterLogin(FDb);
+    UseSplitterLogin(FDb);
     FDb.Connect();
     FForm.Database = &FDb;
   }
 
   std::string LatePreProcess() {
-    return test_database::ReadOne(
+    return testing_support::test_database::ReadOne(
         FRoot, "SELECT data FROM configuration WHERE identifier='LatePreProcess'", "data");
   }
 

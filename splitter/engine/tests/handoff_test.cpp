@@ -12,8 +12,11 @@
 #include "platform/error.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+#include "tests/support/expect_raises.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -135,12 +138,8 @@ TEST_F(HandOff, AProgramThatCannotBeStartedStopsTheRun) {
   fs::remove(HostPath(FForm.ProductExe));
   FForm.Action = "PR";
   FForm.Step = 7;
-  try {
-    FForm.RunCheckWriter();
-    ADD_FAILURE() << "no error raised";
-  } catch (const win::Exception& error) {
-    EXPECT_EQ(error.Message(), "Error #2 executing C:\\VEZ\\VEZ7.EXE");
-  }
+  ExpectRaises<win::Exception>([&] { FForm.RunCheckWriter(); },
+                               "Error #2 executing C:\\VEZ\\VEZ7.EXE");
   EXPECT_EQ(FForm.Step, 8) << "FatalStop sends the run to clean-up";
 }
 

@@ -5,10 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "platform/text.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/processing_window.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -93,13 +98,9 @@ TEST_F(Loading, PlainFilesLeaveTheBarAlone) {
 
 TEST_F(Loading, UnreadableFile) {
   FSelectedFiles.Add("C:\\Jobs\\missing.ruz");
-  try {
-    FForm.LoadCaptures();
-    FAIL() << "no error";
-  } catch (const win::EInOutError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"C:\\Jobs\\missing.ruz\". ", 0), 0u)
-        << e.what();
-  }
+  ExpectRaises<win::EInOutError>(
+      [&] { FForm.LoadCaptures(); },
+      ::testing::StartsWith("Cannot open file \"C:\\Jobs\\missing.ruz\". "));
 }
 
 TEST_F(Loading, PrinterTestPage) {
@@ -108,8 +109,7 @@ TEST_F(Loading, PrinterTestPage) {
     std::string line;
     bool found;
   };
-  std::string lowerCase = kTestPageLine;
-  for (char& c : lowerCase) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lowerCase = win::LowerCase(kTestPageLine);
   const TCase cases[] = {
       {0, kTestPageLine, false},  // the very first line does not count
       {1, kTestPageLine, true},
@@ -121,18 +121,15 @@ TEST_F(Loading, PrinterTestPage) {
   };
   for (const TCase& c : cases) {
     TFakeMainView view;
-    Tform_Main form(view);
-    win::TStringList selected, written, accounts;
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    Tform_Main& form = window.Form;
     form.EncDec = true;
     form.Action = "AP";
     form.CurrentFile = "C:\\Jobs\\t.ruz";
     auto lines = PageLines({"A100", "B200"}, 42);
     lines[c.at] = c.line;
     WriteFile("C:\\Jobs\\t.ruz", CaptureBytes(lines));
-    selected.Add("C:\\Jobs\\t.ruz");
+    window.SelectedFiles.Add("C:\\Jobs\\t.ruz");
     form.NumLines = 42;
     form.AccountLine = 1;
     form.AccountCol = 1;
@@ -143,10 +140,10 @@ TEST_F(Loading, PrinterTestPage) {
       EXPECT_EQ(view.Labels.back(), "Printer Test Page Found!\rAborting Printing.");
       EXPECT_EQ(view.Pauses, std::vector<unsigned>{3000});
       EXPECT_FALSE(view.ProgressVisible);
-      EXPECT_EQ(written.Count(), 0) << "nothing is split";
+      EXPECT_EQ(window.WrittenFiles.Count(), 0) << "nothing is split";
     } else {
       EXPECT_TRUE(view.Pauses.empty());
-      EXPECT_GE(written.Count(), 1);
+      EXPECT_GE(window.WrittenFiles.Count(), 1);
     }
   }
 }
@@ -208,12 +205,7 @@ TEST_F(Loading, DefinitionsThatCannotBeRead) {
     SetDefinitions(definitions);
     FForm.Action = "??";
     Queue("C:\\Jobs\\d.ruz", std::vector<std::string>(60, "body"));
-    try {
-      FForm.LoadCaptures();
-      ADD_FAILURE() << "no error for " << message;
-    } catch (const win::Exception& e) {
-      EXPECT_STREQ(e.what(), message);
-    }
+    ExpectRaises<win::Exception>([&] { FForm.LoadCaptures(); }, message);
   }
 }
 

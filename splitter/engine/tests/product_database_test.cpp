@@ -8,15 +8,16 @@
 
 #include "common/product.h"
 #include "platform/registry.h"
-#include "splitter/engine/tests/test_database.h"
 #include "tests/support/refusing_port.h"
+#include "tests/support/scoped_variable.h"
 #include "tests/support/temp_prefix.h"
+#include "tests/support/test_database.h"
 
 namespace splitter {
 
 namespace {
 
-using namespace test_database;
+using namespace testing_support::test_database;
 
 class TFakeStartupView : public TStartupView {
  public:

@@ -4,8 +4,11 @@
 
 #include "platform/error.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include "tests/support/expect_raises.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -33,11 +36,8 @@ TEST_F(RunState, ShownWithoutSelectedFiles) {
 }
 
 TEST_F(RunState, FatalStopSendsTheRunToCleanUp) {
-  try {
-    FForm.FatalStop("Error #2 executing C:\\VEZ\\VEZ7.EXE");
-  } catch (const win::Exception& e) {
-    EXPECT_STREQ(e.what(), "Error #2 executing C:\\VEZ\\VEZ7.EXE");
-  }
+  ExpectRaises<win::Exception>([&] { FForm.FatalStop("Error #2 executing C:\\VEZ\\VEZ7.EXE"); },
+                               "Error #2 executing C:\\VEZ\\VEZ7.EXE");
   EXPECT_EQ(FForm.Step, 8);
   EXPECT_EQ(FView.Invalidations, 1);
 }

@@ -11,6 +11,7 @@
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+#include "tests/support/processing_window.h"
 
 namespace splitter {
 
@@ -106,16 +107,13 @@ TEST_F(Sequence, ActionAndTestPageDecideWhetherTheCheckWriterRuns) {
   for (const Case& c : cases) {
     const std::string name = c.action + (c.testPage ? " with a test page" : "");
     TPaintingView view;
-    Tform_Main form(view);
-    win::TStringList selected, written, accounts;
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    Tform_Main& form = window.Form;
     form.Database = &FDb;
     std::vector<std::string> lines = PageLines({"A100", "B200"}, 4);
     if (c.testPage) lines[2] = kPrinterTestPageLine;
     WriteFile(kCapture, CaptureBytes(lines));
-    selected.Add(kCapture);
+    window.SelectedFiles.Add(kCapture);
     UseSettings(c.action, "");
 
     form.formCreate();
@@ -126,7 +124,7 @@ TEST_F(Sequence, ActionAndTestPageDecideWhetherTheCheckWriterRuns) {
     EXPECT_TRUE(view.Closed) << name;
     EXPECT_EQ(view.Labels.back(), "Cleaning up...") << name;
     EXPECT_TRUE(view.Errors.empty()) << name;
-    EXPECT_EQ(accounts.Count(), 0) << name << ": no account check, no split files";
+    EXPECT_EQ(window.WrittenAccounts.Count(), 0) << name << ": no account check, no split files";
   }
 }
 
@@ -152,13 +150,10 @@ TEST_F(Sequence, MissingListsStopTheRunAndTheWindowStays) {
   };
   for (const Case& c : cases) {
     TPaintingView view;
-    Tform_Main form(view);
-    win::TStringList selected, written, accounts;
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    Tform_Main& form = window.Form;
     form.*c.list = nullptr;
-    selected.Add(kCapture);
+    window.SelectedFiles.Add(kCapture);
     form.formCreate();
     form.formShow();
     view.RunEvents(form);

@@ -8,8 +8,11 @@
 #include "platform/inifile.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "splitter/engine/utilities.h"
+#include "tests/support/expect_raises.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -125,12 +128,8 @@ TEST_F(RunSettings, UncPathOfThisComputerGivesTheLocalFolder) {
 
 TEST_F(RunSettings, MissingProgramStopsTheRun) {
   WriteIni("[Configuration]\r\nDurEDOPath=C:\\Nowhere\\\r\nPreChain:1=A.EXE x\r\n");
-  try {
-    FForm.ReadRunSettings();
-    FAIL() << "no stop";
-  } catch (const win::Exception& e) {
-    EXPECT_STREQ(e.what(), "DurEDO Executable not found! (C:\\Nowhere\\VEZ7.EXE)");
-  }
+  ExpectRaises<win::Exception>([&] { FForm.ReadRunSettings(); },
+                               "DurEDO Executable not found! (C:\\Nowhere\\VEZ7.EXE)");
   EXPECT_EQ(FForm.Step, 8);
   EXPECT_GE(FView.Invalidations, 1);
   EXPECT_EQ(FForm.PreChainCommands, nullptr) << "nothing after the check is read";
@@ -138,12 +137,8 @@ TEST_F(RunSettings, MissingProgramStopsTheRun) {
 
 TEST_F(RunSettings, UnwritableConfigurationFile) {
   win::SetCommandLine("C:\\Apps\\DAVURI.EXE", {".", "C:\\Missing\\cfg.ini"});
-  try {
-    FForm.ReadRunSettings();
-    FAIL() << "no error";
-  } catch (const win::EIniFileException& e) {
-    EXPECT_STREQ(e.what(), "Unable to write to C:\\MISSING\\CFG.INI");
-  }
+  ExpectRaises<win::EIniFileException>([&] { FForm.ReadRunSettings(); },
+                                       "Unable to write to C:\\MISSING\\CFG.INI");
 }
 
 TEST(SelectionSettings, Decoding) {

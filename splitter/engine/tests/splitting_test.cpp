@@ -6,8 +6,12 @@
 #include "capturefile/capture_codec.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/processing_window.h"
 
 namespace splitter {
+
+using testing_support::ExpectRaises;
 
 namespace {
 
@@ -164,11 +168,8 @@ TEST_F(Splitting, UnreadablePagesEndTheSplit) {
   };
   for (const TCase& c : cases) {
     TFakeMainView view;
-    Tform_Main form(view);
-    win::TStringList selected, written, accounts;
-    form.SelectedFiles = &selected;
-    form.WrittenFiles = &written;
-    form.WrittenAccounts = &accounts;
+    testing_support::TProcessingWindow window(view);
+    Tform_Main& form = window.Form;
     form.EncDec = true;
     form.Action = "AP";
     form.ProductFolder = "C:\\VEZ\\";
@@ -179,15 +180,15 @@ TEST_F(Splitting, UnreadablePagesEndTheSplit) {
     form.AccountWidth = 8;
     WriteFile("C:\\VEZ\\DMKPRDD.PRN", "old");
     WriteFile(form.CurrentFile, CaptureBytes(PageLines(c.accounts, 42)));
-    selected.Add(form.CurrentFile);
+    window.SelectedFiles.Add(form.CurrentFile);
     form.SplitCaptures();
     const std::string why = testing::PrintToString(c.accounts) + " " + std::to_string(c.numLines) +
                             "/" + std::to_string(c.accountLine);
     EXPECT_EQ(form.Action, "??") << why;
     EXPECT_EQ(view.Labels.back(), "Invalid Page Format Found!\rAborting Printing.") << why;
     EXPECT_EQ(view.Pauses, std::vector<unsigned>{3000}) << why;
-    EXPECT_EQ(Entries(accounts), c.written) << why;
-    EXPECT_EQ(written.Count(), static_cast<int>(c.written.size())) << why;
+    EXPECT_EQ(Entries(window.WrittenAccounts), c.written) << why;
+    EXPECT_EQ(window.WrittenFiles.Count(), static_cast<int>(c.written.size())) << why;
     EXPECT_EQ(ReadFile("C:\\VEZ\\DMKPRDD.PRN"), "") << why;
   }
 }
@@ -204,14 +205,9 @@ TEST_F(Splitting, ShortLastPageIsTakenAsFarAsItGoes) {
 TEST_F(Splitting, FileThatCannotBeCreated) {
   FForm.ProductFolder = "C:\\Missing\\";
   FForm.Action = "PR";
-  try {
-    Split({"A100"});
-    FAIL() << "no error";
-  } catch (const win::EFCreateError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"C:\\Missing\\DMKPRDD.PRN\". ", 0),
-              0u)
-        << e.what();
-  }
+  ExpectRaises<win::EFCreateError>(
+      [&] { Split({"A100"}); },
+      ::testing::StartsWith("Cannot create file \"C:\\Missing\\DMKPRDD.PRN\". "));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/registry.h"
 #include "splitter/engine/bad_account_log.h"
 #include "splitter/ui/kept_files.h"
+#include "tests/support/expect_raises.h"
 #include "tests/support/temp_prefix.h"
 
 namespace splitter {
@@ -232,12 +233,14 @@ TEST_F(CleanUp, AFailingEraseEndsTheCleanUp) {
     Job("J.BAK");
     Product("P.BAK");
     c.prepare(*this);
-    try {
-      TFileCleanUp().CleanUpProcessedFile("C:\\Jobs\\NEW.RUZ", "C:\\VEZ\\", true, c.numberOfDays);
-      ADD_FAILURE() << c.what << ": no error";
-    } catch (const win::EInOutError& e) {
-      EXPECT_EQ(e.Message(), c.message) << c.what;
-      EXPECT_EQ(e.ErrorCode, c.code) << c.what;
+    SCOPED_TRACE(c.what);
+    if (const auto error = testing_support::ExpectRaises<win::EInOutError>(
+            [&] {
+              TFileCleanUp().CleanUpProcessedFile("C:\\Jobs\\NEW.RUZ", "C:\\VEZ\\", true,
+                                                  c.numberOfDays);
+            },
+            c.message)) {
+      EXPECT_EQ(error->ErrorCode, c.code);
     }
     EXPECT_EQ(Names(Jobs()), c.jobsLeft) << c.what;
     EXPECT_EQ(Names(Vez()), (std::set<std::string>{"P.BAK"})) << c.what;
@@ -258,17 +261,13 @@ TEST_F(CleanUp, AReadOnlyFileStopsTheSearch) {
     ASSERT_EQ(::chown((Jobs() / "A.BAK").c_str(), kNobody, kNobody), 0);
     ASSERT_EQ(::chown((Jobs() / "C.BAK").c_str(), kNobody, kNobody), 0);
   }
-  std::string message;
   {
     TEffectiveUser nobody(asRoot ? kNobody : ::geteuid());
     ASSERT_TRUE(nobody.Switched());
-    try {
-      TFileCleanUp().DeleteMatching("*.BAK", "C:\\Jobs\\");
-    } catch (const win::EInOutError& e) {
-      message = e.Message();
-    }
+    testing_support::ExpectRaises<win::EInOutError>(
+        [] { TFileCleanUp().DeleteMatching("*.BAK", "C:\\Jobs\\"); },
+        "Cannot delete file \"C:\\Jobs\\B.BAK\". Access is denied");
   }
-  EXPECT_EQ(message, "Cannot delete file \"C:\\Jobs\\B.BAK\". Access is denied");
   EXPECT_EQ(Names(Jobs()), (std::set<std::string>{"B.BAK", "C.BAK"}));
 }
 
@@ -350,12 +349,10 @@ TEST(BadAccountLogFiles, WhatALogKeeps) {
   EXPECT_TRUE(ReadBadAccountLogFiles("SPLITW.LOG").Empty());
 
   fs::create_directories(prefix.driveC() / "SPLITW.LOG");
-  try {
-    ReadBadAccountLogFiles("SPLITW.LOG");
-    ADD_FAILURE() << "a log that cannot be read keeps nothing safe";
-  } catch (const win::EInOutError& e) {
-    EXPECT_EQ(e.Message(), "Cannot open file \"SPLITW.LOG\". Access is denied");
-  }
+  // A log that cannot be read keeps nothing safe.
+  testing_support::ExpectRaises<win::EInOutError>(
+      [] { ReadBadAccountLogFiles("SPLITW.LOG"); },
+      "Cannot open file \"SPLITW.LOG\". Access is denied");
 }
 
 }  // namespace

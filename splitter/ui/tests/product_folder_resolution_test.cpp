@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "common/product.h"
-#include "common/tests/fake_dialogs.h"
 #include "platform/inifile.h"
 #include "platform/params.h"
 #include "platform/registry.h"
 #include "splitter/ui/fselect_paths.h"
+#include "tests/support/expect_raises.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/temp_prefix.h"
 
 namespace splitter {
@@ -66,8 +67,8 @@ class ResolveProductFolder : public ::testing::Test {
   }
 
   testing_support::TempPrefix FPrefix;
-  common::TFakeOpenDialog FDialog;
-  common::TFakeErrorBox FErrors;
+  testing_support::TFakeOpenDialog FDialog;
+  testing_support::TFakeErrorBox FErrors;
 };
 
 TEST_F(ResolveProductFolder, StoredValues) {
@@ -125,12 +126,9 @@ TEST_F(ResolveProductFolder, EachComputerFindsTheSharedInstallation) {
 TEST_F(ResolveProductFolder, AConfigurationFileThatCannotBeWritten) {
   TFSelectPaths paths;
   win::TIniFile ini("C:\\Missing\\DAVURI.INI");
-  try {
-    paths.ResolveProductFolder(ini, FDialog, FErrors);
-    ADD_FAILURE() << "no error";
-  } catch (const win::EIniFileException& e) {
-    EXPECT_EQ(e.Message(), "Unable to write to C:\\Missing\\DAVURI.INI");
-  }
+  testing_support::ExpectRaises<win::EIniFileException>(
+      [&] { paths.ResolveProductFolder(ini, FDialog, FErrors); },
+      "Unable to write to C:\\Missing\\DAVURI.INI");
   EXPECT_FALSE(fs::exists(FPrefix.OnDriveC("C:\\Missing")));
 }
 

@@ -1,4 +1,5 @@
-// Scripted stand-ins for the dialogs of the product-folder search.
+// Scripted stand-ins for the dialogs of the product-folder search, for the
+// tests of every window that runs it.
 #pragma once
 
 #include <deque>
@@ -9,12 +10,12 @@
 
 #include "common/dialogs.h"
 
-namespace common {
+namespace testing_support {
 
 // Answers Execute from a script: each entry is the file the user picks, and
 // an empty entry is a cancel. Running past the script fails the test and
 // throws, so a loop that keeps asking cannot hang the test.
-class TFakeOpenDialog : public TOpenDialog {
+class TFakeOpenDialog : public common::TOpenDialog {
  public:
   struct TScriptEnded {};
 
@@ -35,10 +36,10 @@ class TFakeOpenDialog : public TOpenDialog {
   std::vector<std::string> InitialDirsSeen;
 };
 
-class TFakeErrorBox : public TErrorBox {
+class TFakeErrorBox : public common::TErrorBox {
  public:
   void ShowErrorBox(const std::string& message) override { Messages.push_back(message); }
   std::vector<std::string> Messages;
 };
 
-}  // namespace common
+}  // namespace testing_support

@@ -1,9 +1,11 @@
-#include "platform/tests/recorder/record.h"
+#include "tests/support/recorder/record.h"
 
 #include <stdlib.h>
 
 #include <cstdlib>
 #include <fstream>
+
+#include "platform/text.h"
 
 namespace testing_support {
 
@@ -58,7 +60,7 @@ bool ReadRecorderRecord(const std::filesystem::path& file, TRecorderRecord& reco
     const std::string value = UnescapeRecorderValue(std::string_view(line).substr(equals + 1));
     if (key == "argc") {
       sawArgc = true;
-      argc = std::strtoul(value.c_str(), nullptr, 10);
+      argc = win::TryStrToUInt(value).value_or(0);
     } else if (key.starts_with("argv[")) {
       record.Argv.push_back(value);
     } else {

@@ -1,7 +1,7 @@
-// The test database server as the splitter's tests use it: whether it is
-// there, the splitter's own login over TCP, the server's root over its
-// private socket to set up and remove a test's rows, and names that no other
-// test running at the same time uses.
+// The test database server (tools/testdb/with-server) as tests use it:
+// whether it is there, the server's root over its private socket to set up
+// and remove a test's rows, statements and single values, and names that no
+// other test running at the same time uses.
 #pragma once
 
 #include <stdlib.h>
@@ -12,12 +12,9 @@
 #include <string>
 
 #include "platform/db.h"
-#include "splitter/engine/product_database.h"
-#include "tests/support/scoped_variable.h"
+#include "platform/text.h"
 
-namespace splitter {
-
-namespace test_database {
+namespace testing_support::test_database {
 
 inline constexpr const char* kNoServer =
     "no test database server: run the tests through tools/testdb/with-server";
@@ -35,12 +32,6 @@ inline std::string UniqueSuffix() {
     suffix.insert(suffix.begin(), kDigits[id % 36]);
   }
   return suffix;
-}
-
-// The splitter's connection settings, reaching the test server over TCP.
-inline void UseSplitterLogin(win::TZConnection& db) {
-  UseProductDatabaseSettings(db);
-  db.HostName = "127.0.0.1";
 }
 
 // The server's root over its socket, in the product's database.
@@ -67,9 +58,7 @@ inline std::string ReadOne(win::TZConnection& db, const std::string& statement, 
 // UPDATE statements sent on this connection so far; other clients of the
 // server do not count.
 inline int UpdatesSent(win::TZConnection& db) {
-  return std::stoi(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
+  return win::StrToInt(ReadOne(db, "SHOW SESSION STATUS LIKE 'Com_update'", "Value"));
 }
 
-}  // namespace test_database
-
-}  // namespace splitter
+}  // namespace testing_support::test_database

@@ -36,6 +36,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace {
 
 constexpr int kCannotWriteRecord = 120;
@@ -80,7 +82,7 @@ std::vector<int> OpenDescriptorsAboveStderr() {
   DIR* dir = ::opendir("/proc/self/fd");
   if (dir == nullptr) return fds;
   while (const dirent* entry = ::readdir(dir)) {
-    const int fd = std::atoi(entry->d_name);
+    const int fd = win::TryStrToInt(entry->d_name).value_or(-1);
     if (fd > 2 && fd != ::dirfd(dir)) fds.push_back(fd);
   }
   ::closedir(dir);
@@ -89,7 +91,7 @@ std::vector<int> OpenDescriptorsAboveStderr() {
 
 void WaitForEndOfInput(const char* fdText) {
   if (fdText == nullptr) return;
-  const int fd = std::atoi(fdText);
+  const int fd = win::TryStrToInt(fdText).value_or(-1);
   char buffer[256];
   while (::read(fd, buffer, sizeof buffer) > 0) {
   }
@@ -155,5 +157,5 @@ int main(int argc, char** argv) {
     return kCannotWriteRecord;
   }
   const char* exitCode = std::getenv("ARGV_RECORDER_EXIT");
-  return exitCode != nullptr ? std::atoi(exitCode) : 0;
+  return exitCode != nullptr ? win::TryStrToInt(exitCode).value_or(0) : 0;
 }
