@@ -15,9 +15,9 @@
 #include "capture/text_extraction.h"
 #include "capturefile/capture_text.h"
 #include "platform/prefix.h"
-#include "splitter/engine/tests/test_database.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/temp_prefix.h"
+#include "tests/support/test_database.h"
 #include "tools/jobgen/job_generator.h"
 
 namespace splitter {
@@ -133,7 +133,8 @@ class DavuriProgram : public ::testing::Test {
 };
 
 TEST_F(DavuriProgram, ACommandLineCaptureIsPrintedUnattendedAndTheProgramEnds) {
-  if (!test_database::HaveServer()) GTEST_SKIP() << test_database::kNoServer;
+  if (!testing_support::test_database::HaveServer())
+    GTEST_SKIP() << testing_support::test_database::kNoServer;
   const TCapture capture = Capture({"A100", "B200", "Z999", "A100"});
   Write(kCaptureFile, capture.Bytes);
 
