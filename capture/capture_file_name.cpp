@@ -4,6 +4,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <random>
 
 #include "platform/computername.h"
@@ -15,6 +16,16 @@ namespace {
 
 // The computer name and its terminating zero.
 constexpr std::size_t kComputerNameBuffer = 16;
+
+// The text as it may stand inside one file name: every character that a
+// name may not hold (a separator, a drive colon, a wildcard, a control
+// character) becomes "_", so the name stays one name in its folder.
+std::string WithinOneName(std::string text) {
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr) c = '_';
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -58,9 +69,9 @@ std::int32_t DrawFileNumber() {
 std::string CaptureFileName(const std::string& computerName, const TLocalTime& time,
                             std::int32_t number) {
   char name[win::MAX_PATH];
-  ::snprintf(name, sizeof name, "TL-%s-%d%d%d-%d%d%d%d-%d.ruz", computerName.c_str(), time.FYear,
-             time.FMonth, time.FDay, time.FHour, time.FMinute, time.FSecond, time.FMillisecond,
-             number);
+  ::snprintf(name, sizeof name, "TL-%s-%d%d%d-%d%d%d%d-%d.ruz", WithinOneName(computerName).c_str(),
+             time.FYear, time.FMonth, time.FDay, time.FHour, time.FMinute, time.FSecond,
+             time.FMillisecond, number);
   return name;
 }
 

@@ -8,11 +8,11 @@
 // millisecond) draw different numbers, not the same one.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <ctime>
 #include <string>
-
-#include <sys/types.h>
 
 namespace capture {
 
@@ -39,6 +39,10 @@ std::int32_t DrawFileNumber();
 // The number that a generator seeded with these inputs draws.
 std::int32_t FileNumberFromSeed(std::time_t seconds, long nanoseconds, pid_t processId);
 
+// The computer name may come from anywhere an administrator can write (the
+// hive): characters that a file name may not hold ("\\", "/", ":", "*", "?",
+// quotation marks, "<", ">", "|" and control characters) become "_", so the
+// file stays in its folder.
 std::string CaptureFileName(const std::string& computerName, const TLocalTime& time,
                             std::int32_t number);
 

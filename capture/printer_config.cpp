@@ -1,9 +1,5 @@
 #include "capture/printer_config.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <string_view>
 
 #include "capture/converter_messages.h"
@@ -45,6 +41,12 @@ std::int32_t ReadRowCount(win::TRegistry& registry) {
                   " rows are used");
     return kDefaultRowCount;
   }
+  if (rows > kMaxRowCount) {
+    ReportWarning("the printer setting ExpandTo is " + std::to_string(rows) +
+                  ", but a page holds at most " + std::to_string(kMaxRowCount) + " rows; " +
+                  std::to_string(kMaxRowCount) + " rows are used");
+    return kMaxRowCount;
+  }
   return rows;
 }
 
@@ -62,19 +64,10 @@ TPrinterConfig ReadPrinterConfig() {
 }
 
 void PrepareCaptureFolder(const std::string& folder) {
-  if (win::DirectoryExists(folder) || !win::CreateDir(folder)) return;
   // The converter runs as root, but writes as the session's user: like a
   // Windows folder, the new one takes the rights of the folder it lies in, so
   // that users who may write there may write in it too.
-  std::filesystem::path hostFolder;
-  struct stat parent {};
-  if (!win::HostPathOf(win::ExcludeTrailingBackslash(folder), hostFolder) ||
-      ::stat(hostFolder.parent_path().c_str(), &parent) != 0) {
-    return;
-  }
-  if (::chown(hostFolder.c_str(), static_cast<uid_t>(-1), parent.st_gid) == 0) {
-    ::chmod(hostFolder.c_str(), parent.st_mode & 07777);
-  }
+  if (!win::DirectoryExists(folder)) win::CreateDirTakingParentRights(folder);
 }
 
 }  // namespace capture

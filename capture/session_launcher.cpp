@@ -24,10 +24,11 @@ std::uint32_t FindUserSession(std::string_view userName) {
 bool CreateChildProcess(const std::string& commandLine, win::HANDLE token) {
   win::TStartupInfo startup;
   startup.Desktop = std::string(win::kInteractiveDesktop);
+  startup.NullStandardHandles = true;
   win::TProcessInformation info;
   const bool started = token != nullptr
-                           ? win::CreateProcessAsUser(token, commandLine, true, "", startup, info)
-                           : win::CreateProcess(commandLine, true, "", startup, info);
+                           ? win::CreateProcessAsUser(token, commandLine, false, "", startup, info)
+                           : win::CreateProcess(commandLine, false, "", startup, info);
   if (started) win::CloseHandle(info.Process);
   return started;
 }

@@ -26,9 +26,12 @@ bool HasTerminalServices();
 std::uint32_t FindUserSession(std::string_view userName);
 
 // Starts `commandLine` (its first quoted part is the program) with the
-// converter's environment, current folder and inheritable descriptors, on
-// the interactive desktop, as the token's user when `token` is given; it does
-// not wait. False when the program could not be started; nothing is shown.
+// converter's environment and current folder, on the interactive desktop, as
+// the token's user when `token` is given; it does not wait. The program
+// inherits none of the converter's descriptors: its standard input, output
+// and error are /dev/null, so that a follow-up that runs for long holds
+// neither the job nor the spooler's pipes open. False when the program could
+// not be started; nothing is shown.
 bool CreateChildProcess(const std::string& commandLine, win::HANDLE token);
 
 }  // namespace capture

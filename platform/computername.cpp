@@ -10,7 +10,8 @@ namespace win {
 
 namespace {
 
-constexpr const char* kComputerNameKey = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+constexpr const char* kComputerNameKey =
+    "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 
 std::string NameFromHive() {
   TRegistry registry(KEY_READ);

@@ -61,7 +61,7 @@ void SetLastError(DWORD code);
 
 // The Windows code for an errno value. ENOENT is "file not found" unless the
 // caller knows that a folder on the way is missing (then "path not found");
-// hostfile.h's FailFromErrnoAt finds that out for a call on a file.
+// env.h's FailFromErrnoAt finds that out for a call on a file.
 DWORD WinErrorFromErrno(int err, bool folderMissing = false);
 
 // True for the two codes of a missing file or folder (ERROR_FILE_NOT_FOUND,

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <system_error>
 
-#include "platform/hostfile.h"
+#include "platform/env.h"
 #include "platform/hostpath.h"
 #include "platform/path.h"
 
@@ -155,6 +155,11 @@ bool CreateDir(const std::string& path) {
   return true;
 }
 
+bool CreateDirTakingParentRights(const std::string& path) {
+  fs::path host;
+  return HostPathOf(path, host) && Env().CreateFolderTakingParentRights(host);
+}
+
 bool ForceDirectories(const std::string& path) {
   std::string full;
   return GetFullPathName(path, full) && ForceFullDirectories(full);
@@ -197,17 +202,17 @@ bool RenameFile(const std::string& oldPath, const std::string& newPath) {
 
 bool ReadWholeFile(const std::string& path, std::string& data) {
   fs::path host;
-  return HostPathOf(path, host) && ReadHostFile(host, data);
+  return HostPathOf(path, host) && Env().ReadFile(host, data);
 }
 
 bool WriteWholeFile(const std::string& path, std::string_view data) {
   fs::path host;
-  return HostPathOf(path, host) && WriteHostFileAtomic(host, data);
+  return HostPathOf(path, host) && Env().WriteFileAtomic(host, data);
 }
 
 bool AppendToFile(const std::string& path, std::string_view data) {
   fs::path host;
-  return HostPathOf(path, host) && AppendHostFile(host, data);
+  return HostPathOf(path, host) && Env().AppendFile(host, data);
 }
 
 bool FileLastWriteTime(const std::string& path, TDateTime& time) {

@@ -51,6 +51,12 @@ bool DirectoryExists(const std::string& path);
 // Creates one folder; its parent must exist (ERROR_PATH_NOT_FOUND) and the
 // name must be free (ERROR_ALREADY_EXISTS).
 bool CreateDir(const std::string& path);
+// CreateDir for a folder that others are to use: it takes the group and
+// permission bits of the folder it lies in, as a Windows folder takes its
+// parent's rights. They are set on the new folder through a handle, so a
+// caller with more rights than the folder's users (root) never changes what
+// a user has put in its place meanwhile (ERROR_ACCESS_DENIED then).
+bool CreateDirTakingParentRights(const std::string& path);
 // Creates the folder and every missing one above it. True when it exists.
 bool ForceDirectories(const std::string& path);
 

@@ -1,12 +1,12 @@
 #include "platform/hivefile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "platform/hostfile.h"
-#include <sys/file.h>
+#include "platform/env.h"
 
 namespace win {
 
@@ -37,7 +37,7 @@ class TLockFile {
 
 THive LoadHive(const std::filesystem::path& file) {
   std::string text;
-  if (!ReadHostFile(file, text)) {
+  if (!Env().ReadFile(file, text)) {
     const DWORD code = GetLastError();
     if (IsNotFound(code)) return THive();
     throw Exception("Cannot read the registry file " + file.string() + ": " +
@@ -50,7 +50,7 @@ void UpdateHive(const std::filesystem::path& file, const std::function<bool(THiv
   const TLockFile lock(file);
   THive hive = LoadHive(file);
   if (!change(hive)) return;
-  if (!WriteHostFileAtomic(file, hive.Serialise())) {
+  if (!Env().WriteFileAtomic(file, hive.Serialise())) {
     const DWORD code = GetLastError();
     throw Exception("Cannot write the registry file " + file.string() + ": " +
                     SysErrorMessage(code));

@@ -19,10 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A "/" is a separator to the host, so a component holding one could climb
+// out of its folder ("x/../../etc").
 bool IsValidComponent(const std::string& component) {
   if (component == "." || component == "..") return false;
   for (const char c : component) {
-    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"|?*", c) != nullptr) return false;
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("<>:\"/|?*", c) != nullptr) return false;
   }
   return true;
 }

@@ -23,7 +23,8 @@ namespace win {
 // ERROR_PATH_NOT_FOUND for a drive that has no link, ERROR_BAD_NETPATH for a
 // UNC path without a share name, ERROR_BAD_NET_NAME for a share the table
 // does not know (ERROR_NO_NETWORK when the hive cannot be read), and ERROR_INVALID_NAME for a path
-// that is not full or whose components hold ".", ".." or characters Windows forbids in names.
+// that is not full or whose components hold ".", "..", a "/", a zero byte or other
+// characters Windows forbids in names.
 bool HostPathFromWindows(const std::string& fullPath, std::filesystem::path& hostPath);
 
 // The Windows form of the absolute host path `hostPath`: the drive whose link

@@ -6,10 +6,11 @@
 // ids, so a process started by root stays able to revert.
 #pragma once
 
+#include <sys/types.h>
+
 #include <vector>
 
 #include "platform/handle.h"
-#include <sys/types.h>
 
 namespace win {
 

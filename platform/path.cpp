@@ -14,7 +14,6 @@ bool IsDelimiter(char c) { return c == '\\' || c == ':'; }
 
 bool IsDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
-
 bool HasDrive(const std::string& path) {
   return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/env.h"
 #include "platform/error.h"
-#include "platform/hostfile.h"
 
 namespace win {
 
@@ -42,7 +42,7 @@ void CreateDefaults(const fs::path& root) {
   const fs::path hive = root / "system.reg";
   if (!fs::exists(hive, ec)) {
     const std::string header = std::string(kRegistryHeader) + "\r\n\r\n";
-    if (!CreateHostFileExclusive(hive, header) && GetLastError() != ERROR_FILE_EXISTS) {
+    if (!Env().CreateFileExclusive(hive, header) && GetLastError() != ERROR_FILE_EXISTS) {
       throw Exception("Cannot create the registry hive " + hive.string() + ": " +
                       SysErrorMessage(GetLastError()));
     }

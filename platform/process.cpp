@@ -50,7 +50,7 @@ std::vector<std::string> EnvironmentFor(const TUserIdentity* user, const TStartu
 void RunAsOwnIds(TLaunch& launch) {
   TProcessIds own = OwnProcessIds();
   if (own.Uid == ::geteuid() && own.Gid == ::getegid()) return;
-  launch.Change = TIdentityChange::RestoreOwn;
+  launch.Change = TIdChange::RestoreOwn;
   launch.Ids = std::move(own);
 }
 
@@ -79,11 +79,12 @@ bool StartCommandLine(std::string_view commandLine, bool inheritHandles,
   });
   if (!found) return false;
   launch.InheritHandles = inheritHandles;
+  launch.NullStandardHandles = startup.NullStandardHandles;
   launch.Environment = EnvironmentFor(user, startup);
   if (user == nullptr) {
     RunAsOwnIds(launch);
   } else if (::getuid() == 0) {
-    launch.Change = TIdentityChange::TakeOnToken;
+    launch.Change = TIdChange::TakeOn;
     launch.Ids = {user->Uid, user->Gid, user->Groups};
   }
   return Launch(launch, info);

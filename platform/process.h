@@ -39,6 +39,10 @@ struct TStartupInfo {
   // token user's HOME, USER and LOGNAME; the rest of its environment is the
   // caller's. Empty: the caller's environment as it is.
   std::string Desktop;
+  // Standard input, output and error of the program are /dev/null instead
+  // of the caller's, as with STARTF_USESTDHANDLES and no handles: a program
+  // that outlives the caller holds none of the caller's pipes open.
+  bool NullStandardHandles = false;
 };
 
 // CreateProcess: starts `commandLine` in `currentDirectory` (a Windows path;

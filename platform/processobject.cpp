@@ -1,6 +1,7 @@
 #include "platform/processobject.h"
 
 #include <poll.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -10,8 +11,6 @@
 #include <climits>
 #include <system_error>
 #include <thread>
-
-#include <sys/wait.h>
 
 namespace win {
 

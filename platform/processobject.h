@@ -6,9 +6,10 @@
 // else in this process reaps children that are not its own.
 #pragma once
 
+#include <sys/types.h>
+
 #include "platform/error.h"
 #include "platform/handle.h"
-#include <sys/types.h>
 
 namespace win {
 

@@ -9,7 +9,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/hostfile.h"
+#include "platform/env.h"
 #include "platform/path.h"
 
 namespace win {

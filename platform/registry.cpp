@@ -42,7 +42,9 @@ bool MayWriteHive(const std::filesystem::path& hive) {
 
 // The code a failed hive read or write left, for calls that report through
 // GetLastError.
-DWORD LastErrorOr(DWORD fallback) { return GetLastError() != ERROR_SUCCESS ? GetLastError() : fallback; }
+DWORD LastErrorOr(DWORD fallback) {
+  return GetLastError() != ERROR_SUCCESS ? GetLastError() : fallback;
+}
 
 std::string TextUpToZero(const std::string& data) { return data.substr(0, data.find('\0')); }
 

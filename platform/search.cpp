@@ -1,12 +1,12 @@
 #include "platform/search.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/path.h"
@@ -120,14 +120,13 @@ int FindFirst(const std::string& path, int attr, TSearchRec& found) {
     return Finish(static_cast<int>(GetLastError()));
   struct stat st {};
   if (::stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Finish(ERROR_PATH_NOT_FOUND);
-  DIR* dir = ::opendir(host.c_str());
-  if (dir == nullptr) return Finish(static_cast<int>(WinErrorFromErrno(errno)));
+  std::vector<std::string> names;
+  if (!Env().ListFolder(host, names)) return Finish(static_cast<int>(GetLastError()));
 
   const int excluded = ~attr & (faHidden | faSysFile | faDirectory);
   std::vector<TSearchRec> entries;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
+  for (const std::string& name : names) {
+    if (!MatchesMask(name, mask)) continue;
     const fs::path entryPath = host / name;
     const DWORD attributes = GetHostFileAttributes(entryPath);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & excluded) != 0) continue;
@@ -140,7 +139,6 @@ int FindFirst(const std::string& path, int attr, TSearchRec& found) {
     record.Time = HostFileTimeToDateTime(entryStat.st_mtim.tv_sec);
     entries.push_back(std::move(record));
   }
-  ::closedir(dir);
   if (entries.empty()) return Finish(ERROR_FILE_NOT_FOUND);
 
   // Kept last-first, so that each FindNext takes from the back.

@@ -1,9 +1,10 @@
-// Spawning: fork and exec of a found host program with its argv,
-// environment, directory and ids, as the process calls (process.h) need it.
+// Spawning: the start of a found host program with its argv, environment,
+// directory and ids, as the process calls (process.h) need it, through the
+// host seam (env.h), and the process object that names it afterwards.
 //
 // Whatever fails in the child before the program runs (taking on the ids,
-// changing the directory, the exec) is reported back through a close-on-exec
-// pipe, so the spawning call fails with the Windows code and no process is
+// changing the directory, the exec) is reported back before the call
+// returns, so the spawning call fails with the Windows code and no process is
 // left behind.
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/handle.h"
 #include "platform/impersonation.h"
@@ -19,14 +21,7 @@ namespace win {
 
 // A child that could not take on the token's ids ends with this code before
 // it runs anything; the creating call reports ERROR_PRIVILEGE_NOT_HELD.
-inline constexpr int kIdentityDropFailedExitCode = 126;
-
-// How the child's ids change before the exec.
-enum class TIdentityChange {
-  Keep,
-  RestoreOwn,   // back to the effective ids from before an impersonation
-  TakeOnToken,  // all ids become the token's
-};
+inline constexpr int kIdentityDropFailedExitCode = kIdChangeFailedExitCode;
 
 struct TLaunch {
   std::filesystem::path Program;  // the host file
@@ -35,7 +30,11 @@ struct TLaunch {
   // Keeps the caller's descriptors that are not close-on-exec; otherwise the
   // child gets only standard input, output and error.
   bool InheritHandles = false;
-  TIdentityChange Change = TIdentityChange::Keep;
+  // Standard input, output and error are /dev/null.
+  bool NullStandardHandles = false;
+  // RestoreOwn: back to the effective ids from before an impersonation;
+  // TakeOn: all ids become the token's.
+  TIdChange Change = TIdChange::Keep;
   TProcessIds Ids{};
   std::vector<std::string> Environment;
 };

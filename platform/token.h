@@ -7,12 +7,13 @@
 // starting a program with a token is process.h's.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
 #include "platform/handle.h"
-#include <sys/types.h>
 
 namespace win {
 

@@ -3,9 +3,10 @@
 #include <set>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 using capture::CaptureFileName;
 using capture::TLocalTime;
@@ -22,6 +23,24 @@ TEST(CaptureFileName, FieldsWithoutLeadingZeros) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CaptureFileName("PC7", c.time, c.number), c.name) << c.name;
+  }
+}
+
+TEST(CaptureFileName, AComputerNameCannotLeaveTheFolder) {
+  const TLocalTime time{2024, 3, 5, 9, 7, 4, 32};
+  const struct {
+    std::string computerName;
+    const char* name;
+  } cases[] = {
+      {"\\..\\..\\E\\X", "TL-_.._.._E_X-202435-97432-811.ruz"},
+      {"../../etc/x", "TL-.._.._etc_x-202435-97432-811.ruz"},
+      {"C:EVIL", "TL-C_EVIL-202435-97432-811.ruz"},
+      {"A*B?C\"D<E>F|G", "TL-A_B_C_D_E_F_G-202435-97432-811.ruz"},
+      {std::string("A\tB\nC\0D", 7), "TL-A_B_C_D-202435-97432-811.ruz"},
+      {"PC-7.LAN", "TL-PC-7.LAN-202435-97432-811.ruz"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CaptureFileName(c.computerName, time, 811), c.name) << c.computerName;
   }
 }
 

@@ -2,10 +2,15 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -17,8 +22,6 @@
 #include "capturefile/crypt.h"
 #include "platform/hostpath.h"
 #include "platform/registry.h"
-#include <sys/mman.h>
-#include <sys/wait.h>
 
 namespace converter_testing {
 
@@ -57,15 +60,6 @@ std::string ReadAllFrom(int fd) {
     data.append(buffer, static_cast<std::size_t>(got));
   }
 }
-
-void MakePipe(int& readEnd, int& writeEnd) {
-  int fds[2];
-  if (::pipe(fds) != 0) throw std::runtime_error("pipe failed");
-  readEnd = fds[0];
-  writeEnd = fds[1];
-}
-
-void SetCloseOnExec(int fd) { ::fcntl(fd, F_SETFD, FD_CLOEXEC); }
 
 void CloseIfOpen(int& fd) {
   if (fd >= 0) ::close(fd);
@@ -180,6 +174,7 @@ TConverterResult RunConverter(const TConverterStart& start) {
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) ExecConverter(start, input, errors, argv);
 
+  if (start.FWhileRunning) start.FWhileRunning(child);
   int status = 0;
   pid_t waited;
   do {
@@ -193,35 +188,48 @@ TConverterResult RunConverter(const TConverterStart& start) {
   return result;
 }
 
-TEndOfHolders::TEndOfHolders() {
-  MakePipe(FRead, FWrite);
-  SetCloseOnExec(FRead);
+bool HoldsFileIn(pid_t pid, const fs::path& folder) {
+  std::error_code error;
+  const std::string inside = fs::canonical(folder, error).string() + "/";
+  const fs::path descriptors = "/proc/" + std::to_string(pid) + "/fd";
+  for (const fs::directory_entry& entry : fs::directory_iterator(descriptors, error)) {
+    const std::string target = fs::read_symlink(entry.path(), error).string();
+    if (!error && target.starts_with(inside)) return true;
+  }
+  return false;
 }
 
-TEndOfHolders::~TEndOfHolders() {
-  CloseIfOpen(FRead);
-  CloseIfOpen(FWrite);
+bool HasEnded(pid_t pid) {
+  // The third field of the status line is the state; "Z" once it has ended.
+  std::ifstream status("/proc/" + std::to_string(pid) + "/stat");
+  std::string id;
+  std::string name;
+  std::string state;
+  return !(status >> id >> name >> state) || state == "Z";
 }
 
-void TEndOfHolders::WaitForHolders() {
-  CloseIfOpen(FWrite);
-  char byte;
-  ssize_t got;
-  do {
-    got = ::read(FRead, &byte, 1);
-  } while (got > 0 || (got < 0 && errno == EINTR));
+TOrphans::TOrphans() { ::prctl(PR_SET_CHILD_SUBREAPER, 1); }
+
+TOrphans::~TOrphans() {
+  WaitForOrphans();
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
-TGate::TGate() {
-  MakePipe(FRead, FWrite);
-  SetCloseOnExec(FWrite);
+void TOrphans::WaitForOrphans() {
+  int status = 0;
+  while (::waitpid(-1, &status, 0) > 0 || errno == EINTR) {
+  }
 }
 
-TGate::~TGate() {
-  CloseIfOpen(FRead);
-  CloseIfOpen(FWrite);
+TGate::TGate(const fs::path& fifo) : FPath(fifo) {
+  if (::mkfifo(FPath.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+  // Reading and writing, so that the open does not wait for a reader.
+  FHeld = ::open(FPath.c_str(), O_RDWR | O_CLOEXEC);
+  if (FHeld < 0) throw std::runtime_error("cannot open the gate");
 }
 
-void TGate::Release() { CloseIfOpen(FWrite); }
+TGate::~TGate() { Release(); }
+
+void TGate::Release() { CloseIfOpen(FHeld); }
 
 }  // namespace converter_testing

@@ -7,15 +7,17 @@
 // printer key, the session list and the product type of the current prefix.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "capture/text_extraction.h"
-#include <sys/types.h>
 
 namespace converter_testing {
 
@@ -61,7 +63,16 @@ struct TConverterStart {
   std::vector<std::string> FArgs;           // the command line after the program name
   std::filesystem::path FWorkingDirectory;  // empty: the test's own
   std::optional<TRunAs> FRunAs;             // started as this user instead of the test's
+  // Called with the program's process id once it runs, before the wait for
+  // its end (to kill it at a chosen moment, say).
+  std::function<void(pid_t)> FWhileRunning;
 };
+
+// Whether process `pid` has a file below `folder` open (one it writes, or an
+// unnamed one it made there); false once it has ended.
+bool HoldsFileIn(pid_t pid, const std::filesystem::path& folder);
+// Whether process `pid` (a child not yet waited for) has ended.
+bool HasEnded(pid_t pid);
 
 struct TConverterResult {
   int FExitCode = -1;  // -1 when it did not end with an exit code
@@ -70,38 +81,36 @@ struct TConverterResult {
 
 TConverterResult RunConverter(const TConverterStart& start);
 
-// Waits until every process that inherited the write end of a pipe, the
-// converter's follow-up program among them, has ended: create it before the
-// run, call WaitForHolders after it. It owns both ends.
-class TEndOfHolders {
+// Waits for the programs the converter started and left running: while the
+// object lives, this process adopts the orphans of its children (it is their
+// subreaper), and WaitForOrphans reaps them all. The converter's follow-up
+// program is one: it inherits nothing that could tell when it ends.
+class TOrphans {
  public:
-  TEndOfHolders();
-  ~TEndOfHolders();
-  TEndOfHolders(const TEndOfHolders&) = delete;
-  TEndOfHolders& operator=(const TEndOfHolders&) = delete;
+  TOrphans();
+  ~TOrphans();
+  TOrphans(const TOrphans&) = delete;
+  TOrphans& operator=(const TOrphans&) = delete;
 
-  void WaitForHolders();
-
- private:
-  int FRead = -1;
-  int FWrite = -1;
+  void WaitForOrphans();
 };
 
-// A pipe whose read end a started program inherits (for ARGV_RECORDER_WAIT_FD):
-// the program blocks reading it until Release closes the write end.
+// A FIFO that a started program opens by name (for ARGV_RECORDER_WAIT_FIFO):
+// the program blocks reading it until Release, and goes on at once when it
+// opens it only afterwards.
 class TGate {
  public:
-  TGate();
+  explicit TGate(const std::filesystem::path& fifo);
   ~TGate();
   TGate(const TGate&) = delete;
   TGate& operator=(const TGate&) = delete;
 
-  int ReadFd() const { return FRead; }
+  const std::filesystem::path& Path() const { return FPath; }
   void Release();
 
  private:
-  int FRead = -1;
-  int FWrite = -1;
+  std::filesystem::path FPath;
+  int FHeld = -1;
 };
 
 }  // namespace converter_testing

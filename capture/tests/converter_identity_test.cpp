@@ -4,6 +4,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -79,7 +80,7 @@ class ConverterAsUserTest : public ::testing::Test {
   }
 
   std::optional<TRecorderRecord> FollowUp() {
-    FHolders.WaitForHolders();
+    FOrphans.WaitForOrphans();
     TRecorderRecord record;
     if (!testing_support::ReadRecorderRecord(FRecordFile, record)) return std::nullopt;
     return record;
@@ -94,7 +95,7 @@ class ConverterAsUserTest : public ::testing::Test {
   fs::path FRecordFolder;
   fs::path FRecordFile;
   std::optional<TScopedVariable> FRecorderOut;
-  TEndOfHolders FHolders;
+  TOrphans FOrphans;
 };
 
 }  // namespace
@@ -174,4 +175,44 @@ TEST_F(ConverterAsUserTest, AnOrdinaryUserGetsOnlyItsOwnSessionsToken) {
       EXPECT_EQ(st.st_uid, FUid) << c.what;
     }
   }
+}
+
+TEST_F(ConverterAsUserTest, ALinkTheUserSwapsInForTheNewFolderKeepsItsRights) {
+  // The user may write the folder above FilePath, and swaps the folder the
+  // converter (root) has just made for a link to a file of root's, again and
+  // again while the converter runs.
+  SetSessions({{"0", FName}});
+  WritePrinterString("FilePath", "C:\\Capture\\Jobs");
+  const fs::path folder = FCaptureFolder / "Jobs";
+  const fs::path victim = FPrefix->root() / "root-only";
+  testing_support::WriteFile(victim, "root's own");
+  ASSERT_EQ(::chmod(victim.c_str(), 0600), 0);
+  const fs::path stop = FRecordFolder / "stop";
+
+  const pid_t swapper = ::fork();
+  if (swapper == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(FGid) != 0 || ::setuid(FUid) != 0) ::_exit(1);
+    while (::access(stop.c_str(), F_OK) != 0) {
+      if (::rmdir(folder.c_str()) == 0) ::symlink(victim.c_str(), folder.c_str());
+    }
+    ::_exit(0);
+  }
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    ::unlink(folder.c_str());
+    ::rmdir(folder.c_str());
+    TConverterStart start;
+    start.FInput = OneCheck();
+    EXPECT_EQ(RunConverter(start).FExitCode, 0);
+  }
+  testing_support::WriteFile(stop, "");
+  int status = 0;
+  ::waitpid(swapper, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the swapper could not run";
+
+  struct stat st {};
+  ASSERT_EQ(::stat(victim.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 0u);
+  EXPECT_EQ(st.st_gid, 0u);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);
+  EXPECT_EQ(testing_support::ReadFile(victim), "root's own");
 }

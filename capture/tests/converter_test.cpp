@@ -2,20 +2,25 @@
 // capture file it writes, the follow-up program it starts and the lines it
 // leaves on standard error.
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <optional>
+#include <random>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "capture/printer_config.h"
 #include "capture/tests/converter_harness.h"
-#include "tests/support/recorder/record.h"
 #include "platform/text.h"
+#include "tests/support/recorder/record.h"
 #include "tests/support/temp_prefix.h"
 #include "tools/jobgen/job_generator.h"
 
@@ -42,7 +47,7 @@ struct TMachine {
 
   // The follow-up program's record, once every program it started has ended.
   std::optional<TRecorderRecord> FollowUp() {
-    holders.WaitForHolders();
+    orphans.WaitForOrphans();
     TRecorderRecord record;
     if (!testing_support::ReadRecorderRecord(recordFile, record)) return std::nullopt;
     return record;
@@ -51,7 +56,7 @@ struct TMachine {
   TempPrefix prefix;
   fs::path recordFile = prefix.root() / "follow-up.record";
   TScopedVariable recorderOut{"ARGV_RECORDER_OUT", recordFile.string()};
-  TEndOfHolders holders;
+  TOrphans orphans;
 };
 
 std::string CheckRun(std::int32_t pages = 3) {
@@ -196,8 +201,8 @@ TEST(Converter, FollowUpGetsTheQuotedChainAndFileAndIsNotWaitedFor) {
   TMachine machine;
   WritePrinterString("FilePath", "C:\\Capture");
   WritePrinterString("Chain", RecorderChain());
-  TGate gate;
-  const TScopedVariable waitFd("ARGV_RECORDER_WAIT_FD", std::to_string(gate.ReadFd()));
+  TGate gate(machine.prefix.root() / "gate");
+  const TScopedVariable waitFifo("ARGV_RECORDER_WAIT_FIFO", gate.Path().string());
 
   EXPECT_EQ(Convert(CheckRun()).FStderr, "");
   // The converter has ended while its follow-up program still waits.
@@ -388,4 +393,90 @@ TEST(Converter, StringsBelowTooFewRowsAreDroppedAndReported) {
               " string(s) placed outside its 30 rows (ExpandTo)\n";
   }
   EXPECT_EQ(result.FStderr, report);
+}
+
+TEST(Converter, ExpandToAboveWhatAPageHoldsIsCutToTheLimit) {
+  TMachine machine;
+  WritePrinterString("FilePath", "C:\\Capture");
+  WritePrinterInteger("ExpandTo", 50000000);
+  const std::string job = CheckRun(1);
+  EXPECT_EQ(Convert(job).FStderr,
+            "WARNING: the printer setting ExpandTo is 50000000, but a page holds at most 1000 "
+            "rows; 1000 rows are used\n");
+  const std::vector<std::string> rows = ExtractRows(job, capture::kMaxRowCount);
+  ASSERT_EQ(rows.size(), 1000u);
+  ExpectCaptureFile(machine.prefix.driveC() / "Capture", rows, "ExpandTo 50000000");
+}
+
+TEST(Converter, AComputerNameWithSeparatorsStaysInFilePath) {
+  TMachine machine;
+  SetComputerName("\\..\\..\\E\\X");
+  WritePrinterString("FilePath", "C:\\Capture\\Jobs\\");
+  fs::create_directories(machine.prefix.driveC() / "Capture" / "Jobs");
+  const std::string job = CheckRun(1);
+  EXPECT_EQ(Convert(job).FStderr, "");
+  std::vector<fs::path> written;
+  for (const auto& entry : fs::recursive_directory_iterator(machine.prefix.root())) {
+    if (entry.path().extension() == ".ruz") written.push_back(entry.path());
+  }
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0].parent_path(), machine.prefix.driveC() / "Capture" / "Jobs");
+  EXPECT_TRUE(written[0].filename().string().starts_with("TL-_.._.._E_X-")) << written[0];
+  EXPECT_EQ(testing_support::ReadFile(written[0]), EncodedFile(ExtractRows(job, 70)));
+}
+
+TEST(Converter, TheFollowUpHoldsNoneOfTheConvertersDescriptors) {
+  // The converter runs with the job on a file as standard input and its
+  // standard error on another; the follow-up has /dev/null for all three
+  // and nothing else open.
+  TMachine machine;
+  WritePrinterString("Chain", RecorderChain());
+  EXPECT_EQ(Convert(CheckRun(1)).FStderr, "");
+  const std::optional<TRecorderRecord> followUp = machine.FollowUp();
+  ASSERT_TRUE(followUp);
+  EXPECT_EQ((*followUp)["fds"], "");
+  for (const char* fd : {"fd0", "fd1", "fd2"}) EXPECT_EQ((*followUp)[fd], "/dev/null") << fd;
+}
+
+TEST(Converter, AKilledConversionLeavesNoFileOrTheWholeFileAndNothingElse) {
+  TMachine machine;
+  WritePrinterString("FilePath", "C:\\Capture");
+  WritePrinterInteger("ExpandTo", capture::kMaxRowCount);
+  const fs::path folder = machine.prefix.driveC() / "Capture";
+  fs::create_directory(folder);
+  // Some 13 MB, so that the write takes a while.
+  const std::string job = CheckRun(120);
+  const std::string whole = EncodedFile(ExtractRows(job, capture::kMaxRowCount));
+
+  std::mt19937 random(20240305);
+  int complete = 0;
+  constexpr int kKills = 25;
+  for (int attempt = 0; attempt < kKills; ++attempt) {
+    // The kill comes at a random moment after the converter has begun to
+    // write its file (it holds a file in the folder open).
+    const auto delay =
+        std::chrono::microseconds(std::uniform_int_distribution<int>(0, 30000)(random));
+    TConverterStart start;
+    start.FInput = job;
+    start.FWhileRunning = [&](pid_t pid) {
+      while (!HoldsFileIn(pid, folder) && !HasEnded(pid)) {
+      }
+      const auto killAt = std::chrono::steady_clock::now() + delay;
+      while (std::chrono::steady_clock::now() < killAt && !HasEnded(pid)) {
+      }
+      ::kill(pid, SIGKILL);
+    };
+    RunConverter(start);
+    std::vector<fs::path> entries;
+    for (const auto& entry : fs::directory_iterator(folder)) entries.push_back(entry.path());
+    ASSERT_LE(entries.size(), 1u) << "killed " << delay.count() << " us into the write";
+    if (entries.empty()) continue;
+    EXPECT_TRUE(entries[0].filename().string().starts_with("TL-PC7-")) << entries[0];
+    EXPECT_TRUE(testing_support::ReadFile(entries[0]) == whole)
+        << entries[0] << " killed " << delay.count() << " us into the write";
+    ++complete;
+    fs::remove(entries[0]);
+  }
+  std::cout << kKills << " kills during the write left " << complete
+            << " complete files, no part of one and nothing else\n";
 }

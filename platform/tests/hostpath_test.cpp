@@ -3,11 +3,12 @@
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tests/support/temp_prefix.h"
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST_F(HostPathTest, AnExactMatchWinsOverOnesDifferingInCase) {
 
 TEST_F(HostPathTest, PathsThatCannotBeMapped) {
   const struct {
-    const char* windows;
+    std::string windows;
     win::DWORD code;
   } cases[] = {
       {"Q:\\a.txt", win::ERROR_PATH_NOT_FOUND},
@@ -69,6 +70,11 @@ TEST_F(HostPathTest, PathsThatCannotBeMapped) {
       {"C:\\a?b", win::ERROR_INVALID_NAME},
       {"C:\\a:b", win::ERROR_INVALID_NAME},
       {"C:\\a\tb", win::ERROR_INVALID_NAME},
+      // A "/" would be a separator on the host: one component must not climb
+      // out of its folder, nor a zero byte cut the name short.
+      {"C:\\x/../../etc/passwd", win::ERROR_INVALID_NAME},
+      {"C:\\x\\a/b", win::ERROR_INVALID_NAME},
+      {std::string("C:\\a\0b", 6), win::ERROR_INVALID_NAME},
   };
   for (const auto& c : cases) {
     fs::path host = "untouched";

@@ -1,14 +1,11 @@
 #include "splitter/engine/joined_text.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/files.h"
 
@@ -17,35 +14,25 @@ namespace splitter {
 // The platform's ReadWholeFile gives a string from the ordinary heap; a
 // capture file may be hundreds of megabytes, which are cheaper to fault in
 // as huge pages, so it is read here into the engine's own buffer.
-bool ReadTextFile(const std::string& path, TTextBuffer& data) {
+TReadOutcome ReadTextFile(const std::string& path, TTextBuffer& data) {
   std::filesystem::path host;
-  if (!win::HostPathOf(path, host)) return false;
-  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return win::FailFromErrno();
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return win::Fail(win::ERROR_ACCESS_DENIED);
+  std::unique_ptr<win::TReadableFile> file;
+  if (!win::HostPathOf(path, host) || !win::Env().OpenReadable(host, file)) {
+    return TReadOutcome::NotOpened;
   }
-  data.assign(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  // The buffer has one byte more than the file, so a file that has not
+  // grown meanwhile ends with a read of nothing, not with a resize.
+  data.assign(file->Size() + 1, '\0');
   std::size_t size = 0;
   for (;;) {
-    // The buffer has one byte more than the file, so a file that has not
-    // grown meanwhile ends with a read of nothing, not with a resize.
     if (size == data.size()) data.resize(data.size() * 2);
-    const ssize_t got = ::read(fd, data.data() + size, data.size() - size);
+    std::size_t got = 0;
+    if (!file->Read(data.data() + size, data.size() - size, got)) return TReadOutcome::ReadFailed;
     if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(fd);
-      return win::Fail(win::WinErrorFromErrno(err));
-    }
-    size += static_cast<std::size_t>(got);
+    size += got;
   }
-  ::close(fd);
   data.resize(size);
-  return true;
+  return TReadOutcome::Read;
 }
 
 void TJoinedText::Append(TTextBuffer text) {

@@ -15,10 +15,12 @@ namespace splitter {
 // The bytes of one file as loaded.
 using TTextBuffer = THugeVector<char>;
 
+enum class TReadOutcome { Read, NotOpened, ReadFailed };
+
 // Reads the whole file named by the Windows path `path` (relative to the
-// current directory, or full) into `data`; false with the Windows code in
-// GetLastError when it cannot be read.
-bool ReadTextFile(const std::string& path, TTextBuffer& data);
+// current directory, or full) into `data`. When the file cannot be opened,
+// or reading it breaks off, the Windows code is in GetLastError.
+TReadOutcome ReadTextFile(const std::string& path, TTextBuffer& data);
 
 class TJoinedText {
  public:

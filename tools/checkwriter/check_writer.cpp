@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "capturefile/capture_codec.h"
+#include "platform/env.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/hostfile.h"
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
 
@@ -154,7 +154,7 @@ std::string SummaryText(const std::vector<TPrintedBatch>& batches) {
 }
 
 void WriteOrRaise(const fs::path& file, const std::string& data) {
-  if (!win::WriteHostFileAtomic(file, data)) {
+  if (!win::Env().WriteFileAtomic(file, data)) {
     throw ECheckWriterError("cannot write " + file.string() + ": " +
                             win::SysErrorMessage(win::GetLastError()));
   }

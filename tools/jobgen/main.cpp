@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/env.h"
 #include "platform/error.h"
-#include "platform/hostfile.h"
 #include "tools/jobgen/job_generator.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   }
   const std::string text = jobgen::GenerateJob(*options).FText;
   if (!options->FOutput.empty()) {
-    if (!win::WriteHostFileAtomic(options->FOutput, text)) {
+    if (!win::Env().WriteFileAtomic(options->FOutput, text)) {
       std::fprintf(stderr, "jobgen: cannot write %s: %s\n", options->FOutput.c_str(),
                    win::SysErrorMessage(win::GetLastError()).c_str());
       return 1;

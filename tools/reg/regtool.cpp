@@ -12,7 +12,7 @@
 
 #include "platform/error.h"
 #include "platform/hivefile.h"
-#include "platform/hostfile.h"
+#include "platform/env.h"
 #include "platform/prefix.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -42,10 +42,14 @@ struct TTypeName {
   const char* Name;
 };
 constexpr TTypeName kTypeNames[] = {
-    {win::REG_NONE, "REG_NONE"},           {win::REG_SZ, "REG_SZ"},
-    {win::REG_EXPAND_SZ, "REG_EXPAND_SZ"}, {win::REG_BINARY, "REG_BINARY"},
-    {win::REG_DWORD, "REG_DWORD"},         {5, "REG_DWORD_BIG_ENDIAN"},
-    {6, "REG_LINK"},                       {win::REG_MULTI_SZ, "REG_MULTI_SZ"},
+    {win::REG_NONE, "REG_NONE"},
+    {win::REG_SZ, "REG_SZ"},
+    {win::REG_EXPAND_SZ, "REG_EXPAND_SZ"},
+    {win::REG_BINARY, "REG_BINARY"},
+    {win::REG_DWORD, "REG_DWORD"},
+    {5, "REG_DWORD_BIG_ENDIAN"},
+    {6, "REG_LINK"},
+    {win::REG_MULTI_SZ, "REG_MULTI_SZ"},
     {11, "REG_QWORD"},
 };
 
@@ -59,7 +63,8 @@ std::string TypeName(DWORD type) {
 // The types that add accepts.
 std::optional<DWORD> TypeFromName(std::string_view name) {
   const std::string upper = win::UpperCase(name);
-  for (const DWORD type : {win::REG_SZ, win::REG_EXPAND_SZ, win::REG_DWORD, win::REG_BINARY, win::REG_MULTI_SZ}) {
+  for (const DWORD type :
+       {win::REG_SZ, win::REG_EXPAND_SZ, win::REG_DWORD, win::REG_BINARY, win::REG_MULTI_SZ}) {
     if (TypeName(type) == upper) return type;
   }
   return std::nullopt;
@@ -106,8 +111,8 @@ std::string DisplayData(const THiveValue& value) {
 }
 
 std::string ValueLine(const THiveValue& value) {
-  return "    " + (value.Name.empty() ? std::string("(Default)") : value.Name) + "    " + TypeName(value.Type) +
-         "    " + DisplayData(value);
+  return "    " + (value.Name.empty() ? std::string("(Default)") : value.Name) + "    " +
+         TypeName(value.Type) + "    " + DisplayData(value);
 }
 
 // The path below HKEY_LOCAL_MACHINE of a key argument.
@@ -139,7 +144,8 @@ struct TArguments {
   bool Has(const std::string& option) const { return Options.contains(option); }
 };
 
-TArguments ParseArguments(const std::vector<std::string>& args, const std::vector<std::string>& flags,
+TArguments ParseArguments(const std::vector<std::string>& args,
+                          const std::vector<std::string>& flags,
                           const std::vector<std::string>& withValue) {
   TArguments parsed;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -147,7 +153,8 @@ TArguments ParseArguments(const std::vector<std::string>& args, const std::vecto
     const std::string option =
         arg.starts_with("/") || arg.starts_with("-") ? "/" + win::UpperCase(arg.substr(1)) : "";
     const bool isFlag = std::find(flags.begin(), flags.end(), option) != flags.end();
-    const bool takesValue = std::find(withValue.begin(), withValue.end(), option) != withValue.end();
+    const bool takesValue =
+        std::find(withValue.begin(), withValue.end(), option) != withValue.end();
     if (!isFlag && !takesValue) {
       // Host paths begin with a slash too; a stray option ends up as a
       // positional argument too many.
@@ -191,7 +198,8 @@ std::string EncodeData(DWORD type, const std::string& text, const std::string& s
       return data;
     }
     case win::REG_BINARY: {
-      if (text.size() % 2 != 0 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      if (text.size() % 2 != 0 ||
+          text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
         Raise("Invalid syntax. Specify valid hexadecimal value for '/d'.");
       }
       std::string data;
@@ -204,7 +212,8 @@ std::string EncodeData(DWORD type, const std::string& text, const std::string& s
       std::string data;
       for (std::size_t start = 0; start <= text.size();) {
         const std::size_t at = separator.empty() ? std::string::npos : text.find(separator, start);
-        const std::string item = text.substr(start, at == std::string::npos ? std::string::npos : at - start);
+        const std::string item =
+            text.substr(start, at == std::string::npos ? std::string::npos : at - start);
         if (!item.empty()) data += item + '\0';
         if (at == std::string::npos) break;
         start = at + separator.size();
@@ -253,12 +262,15 @@ int Add(const std::vector<std::string>& argv, std::istream& in, std::ostream& ou
   std::optional<THiveValue> value;
   if (name) {
     const std::string data = args.Has("/D") ? args.Options.at("/D") : std::string();
-    value = THiveValue{*name, type, EncodeData(type, data, args.Has("/S") ? args.Options.at("/S") : "\\0")};
+    value = THiveValue{*name, type,
+                       EncodeData(type, data, args.Has("/S") ? args.Options.at("/S") : "\\0")};
   } else if (args.Has("/T") || args.Has("/S")) {
     RaiseSyntax();
   }
   if (value && !args.Has("/F") && ReadHive().FindValue(path, value->Name) != nullptr &&
-      !Confirm(in, out, "Value " + (value->Name.empty() ? std::string("(Default)") : value->Name) + " exists, overwrite")) {
+      !Confirm(in, out,
+               "Value " + (value->Name.empty() ? std::string("(Default)") : value->Name) +
+                   " exists, overwrite")) {
     RaiseCancelled();
   }
   Update([&](THive& hive) {
@@ -282,8 +294,9 @@ int Delete(const std::vector<std::string>& argv, std::istream& in, std::ostream&
   if (name && current.FindValue(path, *name) == nullptr) Raise(kNotFound);
   const std::string question =
       name ? "Delete the registry value " + (name->empty() ? std::string("(Default)") : *name)
-      : args.Has("/VA") ? "Delete all values under the registry key " + FullKeyName(current.StoredPath(path))
-                        : "Permanently delete the registry key " + FullKeyName(current.StoredPath(path));
+      : args.Has("/VA")
+          ? "Delete all values under the registry key " + FullKeyName(current.StoredPath(path))
+          : "Permanently delete the registry key " + FullKeyName(current.StoredPath(path));
   if (!args.Has("/F") && !Confirm(in, out, question)) RaiseCancelled();
   bool found = false;
   Update([&](THive& hive) {
@@ -307,7 +320,7 @@ int Import(const std::vector<std::string>& argv, std::ostream& out) {
   if (args.Positional.size() != 1) RaiseSyntax();
   const std::string& file = args.Positional[0];
   std::string text;
-  if (!win::ReadHostFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
+  if (!win::Env().ReadFile(file, text)) Raise("Error opening the file. There may be a disk or file system error.");
   const THive imported = THive::Parse(text, file);
   Update([&](THive& hive) {
     for (const std::string& path : imported.KeyPaths()) {
@@ -340,7 +353,7 @@ int Export(const std::vector<std::string>& argv, std::istream& in, std::ostream&
       !Confirm(in, out, "File " + file + " already exists. Overwrite")) {
     RaiseCancelled();
   }
-  if (!win::WriteHostFileAtomic(file, exported.Serialise())) {
+  if (!win::Env().WriteFileAtomic(file, exported.Serialise())) {
     Raise(win::SysErrorMessage(win::GetLastError()) + ".");
   }
   out << kSuccess << "\n";
@@ -349,7 +362,8 @@ int Export(const std::vector<std::string>& argv, std::istream& in, std::ostream&
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err) {
   try {
     if (args.empty()) RaiseSyntax();
     const std::string operation = win::UpperCase(args[0]);

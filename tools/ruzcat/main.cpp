@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "capturefile/capture_codec.h"
+#include "platform/env.h"
 #include "platform/error.h"
-#include "platform/hostfile.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   }
 
   std::string data;
-  const bool read = input == "-" ? ReadStandardInput(data) : win::ReadHostFile(input, data);
+  const bool read = input == "-" ? ReadStandardInput(data) : win::Env().ReadFile(input, data);
   if (!read) {
     const std::string reason =
         input == "-" ? "read error" : win::SysErrorMessage(win::GetLastError());

@@ -1,13 +1,11 @@
 // Setting rejected accounts aside, undoing a run's split, and writing and
 // taking back the bad-account log (its format: bad_account_log.h).
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
 
+#include "platform/env.h"
+#include "platform/error.h"
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/stringlist.h"
@@ -22,7 +20,7 @@ namespace {
 
 // Far more than the four header lines with their line ends, so a file whose
 // beginning matches them has matched whole lines.
-constexpr std::streamsize kHeaderProbeBytes = 1024;
+constexpr std::size_t kHeaderProbeBytes = 1024;
 
 // A path the host cannot look at (a loop of links, a folder without search
 // rights) counts as no file rather than raising.
@@ -34,34 +32,42 @@ bool HostFileOf(const std::string& path, std::filesystem::path& hostPath) {
          (!error && type != std::filesystem::file_type::directory);
 }
 
-// The whole text of `path`; false when it cannot be opened, and `readFailed`
-// set when it opened but reading broke off.
-bool ReadLogText(const std::string& path, std::string& text, bool& readFailed) {
+// Up to `limit` bytes from the start of `path` (all of it when `limit` is
+// 0); false when it cannot be opened, and `readFailed` set when it opened but
+// reading broke off.
+bool ReadLogText(const std::string& path, std::string& text, bool& readFailed,
+                 std::size_t limit = 0) {
   std::filesystem::path hostPath;
-  if (!HostFileOf(path, hostPath)) return false;
-  std::ifstream file(hostPath, std::ios::binary);
-  if (!file) return false;
-  text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  readFailed = file.bad();
+  std::unique_ptr<win::TReadableFile> file;
+  if (!HostFileOf(path, hostPath) || !win::Env().OpenReadable(hostPath, file)) return false;
+  text.clear();
+  readFailed = false;
+  char buffer[65536];
+  for (;;) {
+    const std::size_t wanted =
+        limit == 0 ? sizeof buffer : std::min(sizeof buffer, limit - text.size());
+    std::size_t got = 0;
+    if (wanted == 0) break;
+    if (!file->Read(buffer, wanted, got)) {
+      readFailed = true;
+      break;
+    }
+    if (got == 0) break;
+    text.append(buffer, got);
+  }
   return true;
 }
 
 bool CanOpenForReading(const std::string& path) {
   std::filesystem::path hostPath;
-  return HostFileOf(path, hostPath) && std::ifstream(hostPath, std::ios::binary).good();
+  std::unique_ptr<win::TReadableFile> file;
+  return HostFileOf(path, hostPath) && win::Env().OpenReadable(hostPath, file);
 }
 
-// Writes all of `data` to `fd`; false when the system refused part of it.
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
+// The failures of an append that had opened the file: what it wrote did not
+// all reach the disk.
+bool IsWriteFailure(win::DWORD code) {
+  return code == win::ERROR_DISK_FULL || code == win::ERROR_WRITE_FAULT;
 }
 
 }  // namespace
@@ -69,19 +75,13 @@ bool WriteAll(int fd, std::string_view data) {
 void Tform_Main::LogBadAccount(const std::string& accountId, const std::string& path) {
   std::filesystem::path hostPath;
   const bool isNew = !win::FileExists(BadAcctFile);
-  const int fd = HostFileOf(BadAcctFile, hostPath)
-                     ? ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666)
-                     : -1;
-  if (fd < 0) {
-    FView.ShowInformation("Error opening bad account ID log file " + BadAcctFile);
-    return;
-  }
   const std::string text =
       (isNew ? BadAccountLogHeaderText() : "") + FormatBadAccountEntry(accountId, path);
-  const bool written = WriteAll(fd, text);
-  if (::close(fd) != 0 || !written) {
-    FView.ShowInformation("Error writing to bad account ID log file " + BadAcctFile);
-  }
+  const bool opened = HostFileOf(BadAcctFile, hostPath);
+  if (opened && win::Env().AppendFile(hostPath, text)) return;
+  const bool writeFailed = opened && IsWriteFailure(win::GetLastError());
+  FView.ShowInformation((writeFailed ? "Error writing to" : "Error opening") +
+                        std::string(" bad account ID log file ") + BadAcctFile);
 }
 
 void Tform_Main::MoveToBadFile(int index) {
@@ -140,14 +140,10 @@ void Tform_Main::AbortSplit() {
 }
 
 bool Tform_Main::IsBadAccountLog(const std::string& path) {
-  std::filesystem::path hostPath;
-  if (!HostFileOf(path, hostPath)) return false;
-  std::ifstream file(hostPath, std::ios::binary);
-  if (!file) return false;
-  std::string beginning(kHeaderProbeBytes, '\0');
-  file.read(beginning.data(), kHeaderProbeBytes);
-  beginning.resize(static_cast<std::size_t>(file.gcount()));
-  return StartsWithBadAccountLogHeader(beginning);
+  std::string beginning;
+  bool readFailed = false;
+  return ReadLogText(path, beginning, readFailed, kHeaderProbeBytes) && !readFailed &&
+         StartsWithBadAccountLogHeader(beginning);
 }
 
 void Tform_Main::ReloadBadAccountLog(const std::string& path) {

@@ -71,11 +71,14 @@ bool Tform_Main::LoadCaptures() {
   while (SelectedFiles->Count() > 0) {
     const std::string file = SelectedFiles->Strings(0);
     TTextBuffer bytes;
-    if (!ReadTextFile(file, bytes)) {
-      const win::DWORD code = win::GetLastError();
+    const TReadOutcome outcome = ReadTextFile(file, bytes);
+    const win::DWORD code = win::GetLastError();
+    if (outcome == TReadOutcome::NotOpened) {
       throw win::EInOutError("Cannot open file \"" + file + "\". " + win::SysErrorMessage(code),
                              code);
     }
+    // As the class library's file stream reports a read that breaks off.
+    if (outcome == TReadOutcome::ReadFailed) throw win::EInOutError("Stream read error", code);
     FOutputFolder = win::ExtractFilePath(file);
     if (EncDec) CipherWithProgress(bytes.data(), bytes.size(), TCipherMode::DecryptCapture);
     FJoinedText.Append(std::move(bytes));

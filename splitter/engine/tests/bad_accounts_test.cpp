@@ -9,6 +9,7 @@
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "tests/support/expect_raises.h"
+#include "tests/support/fault_env.h"
 
 namespace splitter {
 
@@ -150,6 +151,22 @@ TEST_F(BadAccounts, LogThatCannotBeWritten) {
   FForm.LogBadAccount("B200", "C:\\Jobs\\SPLIT000.BAD");
   EXPECT_EQ(FView.Informations,
             std::vector<std::string>{"Error writing to bad account ID log file Z:\\dev\\full"});
+}
+
+TEST_F(BadAccounts, ALogThatRunsOutOfSpaceKeepsTheMovedFileAndSaysSo) {
+  AddSplitFile("C:\\Jobs\\tl-x002.DAT", "B200");
+  testing_support::TFaultEnv env;
+  // Room for part of the header only.
+  env.LimitSpace(40);
+  env.AppliesTo = [](const std::filesystem::path& file) { return file.filename() == "SPLITW.LOG"; };
+  FForm.MoveToBadFile(0);
+  EXPECT_EQ(ReadFile("C:\\Jobs\\SPLIT000.BAD"), "pages of B200");
+  EXPECT_EQ(FView.Informations,
+            (std::vector<std::string>{
+                "Error writing to bad account ID log file SPLITW.LOG",
+                "The information for account B200 is now located in the file "
+                "C:\\Jobs\\SPLIT000.BAD, and may be printed by selecting SPLITW.LOG."}));
+  EXPECT_EQ(FWrittenFiles.Count(), 0);
 }
 
 TEST_F(BadAccounts, MovedAsideInTurn) {

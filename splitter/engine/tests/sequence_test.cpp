@@ -11,6 +11,7 @@
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/processing_window.h"
 
 namespace splitter {
@@ -162,6 +163,19 @@ TEST_F(Sequence, MissingListsStopTheRunAndTheWindowStays) {
     EXPECT_EQ(form.Step, 1) << c.message;
     EXPECT_TRUE(view.Labels.empty()) << c.message;
   }
+}
+
+TEST_F(Sequence, ACheckWriterTheSystemCannotStartGivesItsErrorBox) {
+  // The program is there, but no process can be made for it (out of
+  // memory or of process slots): neither the start nor the shell's open
+  // succeeds.
+  testing_support::TFaultEnv env;
+  env.RefuseStarts(win::ERROR_NOT_ENOUGH_MEMORY);
+  Run();
+  EXPECT_EQ(FView.Errors, (std::vector<std::string>{"Error #8 executing C:\\VEZ\\VEZ7.EXE"}));
+  // The fatal stop sends the run to its clean-up, which ends it.
+  EXPECT_TRUE(FView.Closed);
+  EXPECT_EQ(FForm.Step, kStepFinished);
 }
 
 TEST_F(Sequence, AFirstSelectedFileThatIsGoneStopsTheRun) {

@@ -7,6 +7,7 @@
 #include "splitter/engine/tests/capture_files.h"
 #include "splitter/engine/tests/engine_fixture.h"
 #include "tests/support/expect_raises.h"
+#include "tests/support/fault_env.h"
 #include "tests/support/processing_window.h"
 
 namespace splitter {
@@ -53,6 +54,26 @@ class Splitting : public EngineTest {
     return picked;
   }
 };
+
+TEST_F(Splitting, ACaptureThatCannotBeReadToItsEndWritesNoSplitFile) {
+  // The first file reads whole; the second breaks off after its first
+  // kilobyte, as a failing disk or a network share that went away would.
+  WriteFile("C:\\Jobs\\tl-a.ruz", CaptureBytes(PageLines({"A100"}, 42)));
+  FSelectedFiles.Add("C:\\Jobs\\tl-a.ruz");
+  WriteFile(FForm.CurrentFile, CaptureBytes(PageLines({"B200", "C300"}, 42)));
+  FSelectedFiles.Add(FForm.CurrentFile);
+  testing_support::TFaultEnv env;
+  env.FailReadsAfter(1024);
+  env.AppliesTo = [](const std::filesystem::path& file) { return file.filename() == "tl-x.ruz"; };
+  if (auto error = testing_support::ExpectRaises<win::EInOutError>([&] { FForm.SplitCaptures(); },
+                                                                   "Stream read error")) {
+    EXPECT_EQ(error->ErrorCode, win::ERROR_READ_FAULT);
+  }
+  EXPECT_EQ(FWrittenFiles.Count(), 0);
+  for (const auto& entry : std::filesystem::directory_iterator(HostPath("C:\\Jobs"))) {
+    EXPECT_EQ(entry.path().extension(), ".ruz") << entry.path();
+  }
+}
 
 TEST_F(Splitting, OneFilePerAccountInPageOrder) {
   const auto lines = PageLines({"A100", "B200", "A100"}, 42);

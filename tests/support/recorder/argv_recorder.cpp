@@ -12,6 +12,11 @@
 //                            that holds the write end of an inherited pipe
 //                            decides when the program goes on; nothing
 //                            happens when n is not open)
+//   ARGV_RECORDER_WAIT_FIFO=path  first read the FIFO at path until no
+//                            writer holds it (a test that holds it open
+//                            decides when the program goes on, also for a
+//                            program that inherits nothing; nothing happens
+//                            when nobody holds it)
 //   ARGV_RECORDER_ENV=A,B    variables to record besides DISPLAY, HOME, USER
 //                            and LOGNAME
 //   ARGV_RECORDER_EXIT=n     the exit code (default 0)
@@ -25,8 +30,12 @@
 //   uid, euid, gid, egid         real and effective ids
 //   groups=g1,g2,...             supplementary groups, ascending
 //   fds=3,5,...                  descriptors above 2 open at the start
+//   fd0, fd1, fd2                what standard input, output and error are
+//                                (their /proc link: "/dev/null",
+//                                "pipe:[123]"; empty when closed)
 //   env.NAME=value               each recorded variable that is set
 #include <dirent.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <unistd.h>
 
@@ -97,6 +106,19 @@ void WaitForEndOfInput(const char* fdText) {
   }
 }
 
+void WaitForFifoWriters(const char* path) {
+  if (path == nullptr) return;
+  // Opened without waiting for a writer, then read blocking: the end comes
+  // when the last writer has gone, at once when there is none.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK);
+  if (fd < 0) return;
+  ::fcntl(fd, F_SETFL, 0);
+  char buffer[256];
+  while (::read(fd, buffer, sizeof buffer) > 0) {
+  }
+  ::close(fd);
+}
+
 std::vector<std::string> RecordedVariables() {
   std::vector<std::string> names = {"DISPLAY", "HOME", "USER", "LOGNAME"};
   if (const char* more = std::getenv("ARGV_RECORDER_ENV")) {
@@ -128,6 +150,14 @@ std::string Record(int argc, char** argv, const std::vector<int>& fds) {
   groups.resize(std::max(::getgroups(static_cast<int>(groups.size()), groups.data()), 0));
   record += "groups=" + JoinNumbers(groups) + "\n";
   record += "fds=" + JoinNumbers(fds) + "\n";
+  for (int fd = 0; fd <= 2; ++fd) {
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    char target[4096];
+    const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+    record += "fd" + std::to_string(fd) + "=" +
+              Escape(std::string_view(target, length > 0 ? static_cast<std::size_t>(length) : 0)) +
+              "\n";
+  }
   for (const std::string& name : RecordedVariables()) {
     if (const char* value = std::getenv(name.c_str())) {
       record += "env." + name + "=" + Escape(value) + "\n";
@@ -150,6 +180,7 @@ bool WriteRecord(const std::string& file, const std::string& record) {
 int main(int argc, char** argv) {
   const std::vector<int> fds = OpenDescriptorsAboveStderr();
   WaitForEndOfInput(std::getenv("ARGV_RECORDER_WAIT_FD"));
+  WaitForFifoWriters(std::getenv("ARGV_RECORDER_WAIT_FIFO"));
   const char* out = std::getenv("ARGV_RECORDER_OUT");
   if (out == nullptr && argc > 1) out = argv[1];
   if (out == nullptr || !WriteRecord(out, Record(argc, argv, fds))) {
