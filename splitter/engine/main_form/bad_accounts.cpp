@@ -58,6 +58,15 @@ bool ReadLogText(const std::string& path, std::string& text, bool& readFailed,
   return true;
 }
 
+// Whether both names lead to one existing file.
+bool SameFile(const std::string& first, const std::string& second) {
+  std::filesystem::path firstHost;
+  std::filesystem::path secondHost;
+  std::error_code error;
+  return win::HostPathOf(first, firstHost) && win::HostPathOf(second, secondHost) &&
+         std::filesystem::equivalent(firstHost, secondHost, error) && !error;
+}
+
 bool CanOpenForReading(const std::string& path) {
   std::filesystem::path hostPath;
   std::unique_ptr<win::TReadableFile> file;
@@ -139,6 +148,18 @@ void Tform_Main::AbortSplit() {
   FView.Invalidate();
 }
 
+void Tform_Main::LogTakenBackAgain() {
+  for (int i = 0; i < WrittenFiles->Count();) {
+    if (WrittenFiles->Objects(i) != kTakenBackMark) {
+      ++i;
+      continue;
+    }
+    LogBadAccount((*WrittenAccounts)[i], (*WrittenFiles)[i]);
+    WrittenFiles->Delete(i);
+    WrittenAccounts->Delete(i);
+  }
+}
+
 bool Tform_Main::IsBadAccountLog(const std::string& path) {
   std::string beginning;
   bool readFailed = false;
@@ -148,11 +169,16 @@ bool Tform_Main::IsBadAccountLog(const std::string& path) {
 
 void Tform_Main::ReloadBadAccountLog(const std::string& path) {
   if (!CanOpenForReading(path)) throw win::Exception("Error opening input file " + path + ".");
-  if (win::FileExists(TempFile) && !win::DeleteFile(TempFile)) {
-    throw win::Exception("Error removing temporary file " + TempFile);
-  }
-  if (!win::RenameFile(path, TempFile)) {
-    throw win::Exception("Error renaming file " + path + " to " + TempFile);
+  // A log queued under the temporary name already has it: deleting it to
+  // make room would lose it.
+  const bool underTempName = SameFile(path, TempFile);
+  if (!underTempName) {
+    if (win::FileExists(TempFile) && !win::DeleteFile(TempFile)) {
+      throw win::Exception("Error removing temporary file " + TempFile);
+    }
+    if (!win::RenameFile(path, TempFile)) {
+      throw win::Exception("Error renaming file " + path + " to " + TempFile);
+    }
   }
 
   try {
@@ -182,7 +208,7 @@ void Tform_Main::ReloadBadAccountLog(const std::string& path) {
   } catch (...) {
     // The log keeps its name when it could not be taken back. An entry
     // logged again above may have started a new log under that name.
-    if (!win::RenameFile(TempFile, path)) {
+    if (!underTempName && !win::RenameFile(TempFile, path)) {
       win::DeleteFile(path);
       if (!win::RenameFile(TempFile, path))
         FView.ShowInformation("Error restoring bad Account ID log.");

@@ -121,11 +121,15 @@ class Tform_Main {
   // Deletes the run's own split files, logs taken-back entries again, empties
   // both lists and sends the run to clean-up.
   void AbortSplit();
+  // Logs every taken-back entry again and removes it from both lists, for a
+  // run that will not print it.
+  void LogTakenBackAgain();
   // Whether the file starts with the log's four header lines, letter case
   // included; false when it cannot be read.
   static bool IsBadAccountLog(const std::string& path);
   // Takes the entries of the log `path` into WrittenFiles / WrittenAccounts
-  // with kTakenBackMark, leaving the log under the TempFile name. Raises
+  // with kTakenBackMark, leaving the log under the TempFile name (a log
+  // already under that name stays where it is). Raises
   // win::Exception when the log cannot be taken back, EAbort when the user
   // cancels; the log then keeps its name.
   void ReloadBadAccountLog(const std::string& path);
@@ -230,6 +234,8 @@ class Tform_Main {
   // The steps kStepSettings and kStepSplit (sequence.cpp).
   void RunSettingsStep();
   void RunSplitStep();
+  // Step 4's work up to the choice of the next step.
+  void SplitWithTakenBackLogs();
   // Closes ChainProcess when there is one (handoff.cpp).
   void ReleaseChainProcess();
 

@@ -98,10 +98,22 @@ void Tform_Main::RunSplitStep() {
   FView.SetLabelText("Converting...");
   FView.SetTimerEnabled(false);
 
+  // Taken-back entries have no log but the run's lists until they are
+  // printed: every other way out of this step logs them again.
+  try {
+    SplitWithTakenBackLogs();
+  } catch (...) {
+    LogTakenBackAgain();
+    throw;
+  }
+  formPaint();
+}
+
+void Tform_Main::SplitWithTakenBackLogs() {
   std::string firstLog;
   if (!TakeBackBadAccountLogs(*this, firstLog)) {
+    LogTakenBackAgain();
     Step = kStepCleanUp;
-    formPaint();
     return;
   }
   if (SelectedFiles->Count() > 0) {
@@ -126,7 +138,8 @@ void Tform_Main::RunSplitStep() {
   } else {
     Step = kStepCleanUp;
   }
-  formPaint();
+  // Only an AP print takes the taken-back entries along.
+  if (Action != "AP" || Step != kStepPrint) LogTakenBackAgain();
 }
 
 }  // namespace splitter

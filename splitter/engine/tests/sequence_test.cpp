@@ -1,12 +1,16 @@
 // The processing sequence driven by its paints: steps 0, 2, 4, 6 and 8 with
 // their labels, the jumps to clean-up, and the re-entry guard.
+#include <deque>
+#include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/stringlist.h"
+#include "platform/text.h"
 #include "splitter/engine/bad_account_log.h"
 #include "splitter/engine/main_form/main.h"
 #include "splitter/engine/tests/capture_files.h"
@@ -55,6 +59,25 @@ class Sequence : public HandOffDbTest {
     FForm.formCreate();
     FForm.formShow();
     FView.RunEvents(FForm, onProcessEnded);
+  }
+
+  // The files named by the bad-account logs anywhere on drive C:, leaving
+  // out the "*.$$$" files that the clean-up removes.
+  std::set<std::string> FilesNamedByKeptLogs() const {
+    std::set<std::string> named;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(HostPath("C:\\"))) {
+      if (!item.is_regular_file() || win::SameText(item.path().extension().string(), ".$$$")) {
+        continue;
+      }
+      const std::string text = testing_support::ReadFile(item.path());
+      if (!StartsWithBadAccountLogHeader(text)) continue;
+      win::TStringList lines;
+      lines.SetText(text);
+      for (int i = static_cast<int>(kBadAccountLogHeader.size()); i < lines.Count(); ++i) {
+        if (const auto entry = ParseBadAccountEntry(lines[i])) named.insert(entry->File);
+      }
+    }
+    return named;
   }
 
   const std::string kCapture = "C:\\Jobs\\tl-x.ruz";
@@ -240,6 +263,86 @@ TEST_F(Sequence, CancellingWhileALogIsTakenBackGoesStraightToCleanUp) {
   EXPECT_EQ(FForm.PrintNotRun, 2);
   EXPECT_EQ(FSelectedFiles.Count(), 2) << "nothing was split";
   EXPECT_TRUE(Exists("C:\\Jobs\\SPLITW.LOG")) << "the log keeps its name";
+}
+
+// However the run ends without printing them, the taken-back entries are
+// in a log again that the clean-up keeps, and their files are still there.
+TEST_F(Sequence, TakenBackEntriesThatAreNotPrintedEndInAKeptLog) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> queued;  // before the capture
+    std::string action;
+    std::deque<bool> answers;
+    std::vector<std::string> errors;
+  };
+  const Case cases[] = {
+      {"a second log cancelled", {"C:\\Jobs\\SPLITW.LOG", "C:\\Jobs\\OLD.LOG"}, "AP", {false}, {}},
+      {"the split stops on an error",
+       {"C:\\Jobs\\SPLITW.LOG", "C:\\Jobs\\gone.ruz"},
+       "AP",
+       {},
+       {"Error opening file C:\\Jobs\\gone.ruz"}},
+      {"a PR run", {"C:\\Jobs\\SPLITW.LOG"}, "PR", {}, {}},
+      {"an OT run", {"C:\\Jobs\\SPLITW.LOG"}, "OT", {}, {}},
+      {"the temporary file queued, then cancelled",
+       {"C:\\SPLITW.$$$", "C:\\Jobs\\OLD.LOG"},
+       "AP",
+       {false},
+       {}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(HostPath("C:\\Jobs"));
+    std::filesystem::remove(HostPath("C:\\SPLITW.LOG"));
+    std::filesystem::remove(HostPath("C:\\SPLITW.$$$"));
+    WriteFile(kCapture, CaptureBytes(PageLines({"A100", "B200"}, 4)));
+    WriteFile("C:\\Jobs\\SPLIT000.BAD", "pages of A100\r\n");
+    WriteFile("C:\\Jobs\\SPLIT001.BAD", "pages of B200\r\n");
+    const std::string entries =
+        LogText({{"A100", "C:\\Jobs\\SPLIT000.BAD"}, {"B200", "C:\\Jobs\\SPLIT001.BAD"}});
+    WriteFile(c.queued[0] == "C:\\SPLITW.$$$" ? "C:\\SPLITW.$$$" : "C:\\Jobs\\SPLITW.LOG", entries);
+    WriteFile("C:\\Jobs\\OLD.LOG", LogText({{"C300", "C:\\Jobs\\gone.BAD"}}));
+    UseSettings(c.action, "");
+
+    TPaintingView view;
+    testing_support::TProcessingWindow window(view);
+    Tform_Main& form = window.Form;
+    form.Database = &FDb;
+    form.BadIDFileName = "SPLIT???.BAD";
+    form.BadAcctFile = "SPLITW.LOG";
+    form.TempFile = "SPLITW.$$$";
+    form.HandleBadAcct = 1;
+    for (const std::string& file : c.queued) window.SelectedFiles.Add(file);
+    window.SelectedFiles.Add(kCapture);
+    view.ConfirmAnswers = c.answers;
+    form.formCreate();
+    form.formShow();
+    view.RunEvents(form);
+    TakeRecord();
+
+    EXPECT_EQ(view.Errors, c.errors) << c.name;
+    const std::set<std::string> named = FilesNamedByKeptLogs();
+    for (const char* file : {"C:\\Jobs\\SPLIT000.BAD", "C:\\Jobs\\SPLIT001.BAD"}) {
+      EXPECT_TRUE(named.count(file)) << c.name << ": " << file;
+      EXPECT_TRUE(Exists(file)) << c.name << ": " << file;
+    }
+    EXPECT_EQ(window.WrittenFiles.Count(), 0) << c.name << ": nothing left to log twice";
+  }
+}
+
+TEST_F(Sequence, TheTemporaryFileQueuedAsALogIsPrintedFromWhereItIs) {
+  const std::string log = LogText({{"A100", "C:\\Jobs\\SPLIT000.BAD"}});
+  WriteFile("C:\\Jobs\\SPLIT000.BAD", "pages of A100\r\n");
+  WriteFile("C:\\SPLITW.$$$", log);
+  FSelectedFiles.Clear();
+  FSelectedFiles.Add("C:\\SPLITW.$$$");
+  Run();
+  EXPECT_TRUE(FView.Errors.empty()) << FView.Errors.front();
+  EXPECT_EQ(TakeRecord().Argv, (Argv{"C:\\VEZ\\VEZ7.EXE", "-Q", "C:\\SPLITW.QUE"}));
+  EXPECT_EQ(ReadFile("C:\\SPLITW.QUE"),
+            "[Options]\r\nKeepFileOnClose=1\r\nAction=AP\r\n"
+            "[Accounts Used]\r\nAccount 1:=A100\r\n"
+            "[Account:A100]\r\nFile 1:=C:\\Jobs\\SPLIT000.BAD\r\n");
+  EXPECT_EQ(ReadFile("C:\\SPLITW.$$$"), log) << "the log is kept until the clean-up";
 }
 
 }  // namespace
