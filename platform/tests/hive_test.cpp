@@ -132,7 +132,8 @@ TEST(Hive, NamesTheTextCannotHoldAreRefused) {
   // Leading and trailing backslashes are no empty names; a lone CR is text.
   EXPECT_TRUE(win::IsStorableKeyPath("\\K\\"));
   ASSERT_TRUE(hive.SetValue("K", {"a\rb", win::REG_SZ, std::string("x\0", 2)}));
-  const THiveValue* back = THive::Parse(hive.Serialise(), "t").FindValue("K", "a\rb");
+  const THive reread = THive::Parse(hive.Serialise(), "t");
+  const THiveValue* back = reread.FindValue("K", "a\rb");
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->Data, std::string("x\0", 2));
 }
