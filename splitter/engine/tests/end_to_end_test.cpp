@@ -8,12 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "capture/check_record.h"
-#include "capture/text_extraction.h"
-#include "capturefile/capture_text.h"
 #include "platform/stringlist.h"
 #include "splitter/engine/settings.h"
 #include "splitter/engine/tests/handoff_fixture.h"
+#include "tests/support/captured_job.h"
 #include "tools/jobgen/job_generator.h"
 
 namespace splitter {
@@ -22,40 +20,8 @@ namespace {
 
 constexpr int kRows = 70;
 
-// The rows of `job` as the converter extracts them, and its capture file.
-struct TCapture {
-  std::vector<std::string> Rows;
-  std::string Bytes;
-};
-
-TCapture Capture(const jobgen::TGeneratedJob& job) {
-  capture::TCheckRecord grid(kRows);
-  capturefile::TCaptureText text;
-  capture::TTextExtraction extraction(grid, text);
-  std::string line;
-  for (const char c : job.FText) {
-    if (c == '\n') {
-      extraction.ProcessLine(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += c;
-    }
-  }
-  TCapture capture{text.Lines(), {}};
-  capturefile::TCrypt crypt;
-  text.Encipher(crypt);
-  capture.Bytes = text.Content();
-  return capture;
-}
-
-// The pages `pages` (0-based) of `rows` as the stand-in prints them.
 std::string PrintedPages(const std::vector<std::string>& rows, const std::vector<int>& pages) {
-  std::string printed;
-  for (const int page : pages) {
-    if (!printed.empty()) printed += '\f';
-    for (int row = 0; row < kRows; ++row) printed += rows[page * kRows + row] + "\n";
-  }
-  return printed;
+  return testing_support::PrintedPages(rows, pages, kRows);
 }
 
 using EndToEnd = HandOffDbTest;
@@ -65,7 +31,8 @@ TEST_F(EndToEnd, ACheckRunIsSplitCheckedAndPrintedPerAccount) {
   options.FAccounts = {"A100", "B200", "Z999", "A100"};
   options.FAccountLine = 2;
   options.FRowCount = kRows;
-  const TCapture capture = Capture(jobgen::GenerateJob(options));
+  const testing_support::TCapturedJob capture =
+      testing_support::CaptureJob(jobgen::GenerateJob(options), kRows);
   ASSERT_EQ(capture.Rows.size(), options.FAccounts.size() * kRows);
   const std::string file = "C:\\Jobs\\TL-PC7-202435-97432-811.ruz";
   WriteFile(file, capture.Bytes);

@@ -11,10 +11,8 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
-#include "capture/check_record.h"
-#include "capture/text_extraction.h"
-#include "capturefile/capture_text.h"
 #include "platform/prefix.h"
+#include "tests/support/captured_job.h"
 #include "tests/support/refusing_port.h"
 #include "tests/support/temp_prefix.h"
 #include "tests/support/test_database.h"
@@ -24,47 +22,20 @@ namespace splitter {
 namespace {
 
 constexpr int kRows = 70;
+using TCapture = testing_support::TCapturedJob;
 const std::string kCaptureFile = "C:\\Jobs\\TL-PC7-202435-97432-811.ruz";
 
-// The rows of a generated job as the converter extracts them, and its
-// enciphered capture file.
-struct TCapture {
-  std::vector<std::string> Rows;
-  std::string Bytes;
-};
-
+// A generated check run for `accounts`, one page each, as the converter captures it.
 TCapture Capture(const std::vector<std::string>& accounts) {
   jobgen::TJobOptions options;
   options.FAccounts = accounts;
   options.FAccountLine = 2;
   options.FRowCount = kRows;
-  const jobgen::TGeneratedJob job = jobgen::GenerateJob(options);
-  capture::TCheckRecord grid(kRows);
-  capturefile::TCaptureText text;
-  capture::TTextExtraction extraction(grid, text);
-  std::string line;
-  for (const char c : job.FText) {
-    if (c == '\n') {
-      extraction.ProcessLine(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += c;
-    }
-  }
-  TCapture capture{text.Lines(), {}};
-  capturefile::TCrypt crypt;
-  text.Encipher(crypt);
-  capture.Bytes = text.Content();
-  return capture;
+  return testing_support::CaptureJob(jobgen::GenerateJob(options), kRows);
 }
 
 std::string PrintedPages(const std::vector<std::string>& rows, const std::vector<int>& pages) {
-  std::string printed;
-  for (const int page : pages) {
-    if (!printed.empty()) printed += '\f';
-    for (int row = 0; row < kRows; ++row) printed += rows[page * kRows + row] + "\n";
-  }
-  return printed;
+  return testing_support::PrintedPages(rows, pages, kRows);
 }
 
 struct TRun {
